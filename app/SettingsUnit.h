@@ -1,0 +1,50 @@
+// The settings record and its registry key: defaults at every start, the load, and the saves.
+#pragma once
+#include <cstdint>
+#include <string>
+
+struct TMyRegistryInfo {
+    std::string Version;
+    std::string HomePage;
+    std::string HelpURL;
+    double LastScanTime = 0;
+    int32_t DetectedTotal = 0;
+    int32_t RemoveTotal = 0;
+    bool RunAtStart = false;
+    bool SelectAll = false;
+    bool CheckUpdate = false;
+    int32_t ErasValue = 0;   // 0 no overwrite, 1 once, 2 three times, 3 seven times
+    bool ErasAskWhenDel = false;
+};
+
+extern TMyRegistryInfo Settings;
+
+// HKEY_LOCAL_MACHINE, absolute from the root.
+extern const char *const SettingsKey;   // "\Software\Quillmoor"
+extern const char *const RunKey;        // "\Software\Microsoft\Windows\CurrentVersion\Run"
+extern const char *const DefaultVersion;
+extern const char *const DefaultHomePage;
+extern const char *const DefaultHelpURL;
+
+// The five options of the settings page, as its controls hold them.
+struct TSettingsPageValues {
+    bool RunAtStart = false;
+    bool SelectAll = false;
+    bool CheckUpdate = false;
+    int32_t ErasValue = 0;
+    bool ErasAskWhenDel = false;
+};
+
+// Fills the defaults into Settings and writes them; runs at every start.
+void WriteDefaultSettings();
+// Reads every value into Settings, then RunAtStart from the Run key. A value of the wrong type
+// raises ui::ERegistryException after the fields before it were read.
+void LoadSettings();
+// Mode 0: scan time and detected total; 1: removed total; 2: the page's five options and the Run
+// entry (page must be given); any other mode writes nothing.
+void SaveSettings(int mode, const TSettingsPageValues *page = nullptr);
+
+// The running program file: its full path and its name with the extension.
+std::string ProgramFilePath();
+std::string ProgramFileName();
+std::string ProgramFolder();   // with a trailing backslash

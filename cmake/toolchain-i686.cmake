@@ -1,0 +1,11 @@
+# The deliverable: 32-bit Windows, built with Debian's mingw-w64 (posix threads for std::mutex and GoogleTest).
+set(CMAKE_SYSTEM_NAME Windows)
+set(CMAKE_SYSTEM_PROCESSOR i686)
+set(QM_TRIPLE i686-w64-mingw32)
+set(CMAKE_C_COMPILER   ${QM_TRIPLE}-gcc-posix)
+set(CMAKE_CXX_COMPILER ${QM_TRIPLE}-g++-posix)
+set(CMAKE_RC_COMPILER  ${QM_TRIPLE}-windres)
+set(CMAKE_FIND_ROOT_PATH /usr/${QM_TRIPLE})
+set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
+set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
+set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)

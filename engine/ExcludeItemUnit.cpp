@@ -1,0 +1,3 @@
+#include "engine/ExcludeItemUnit.h"
+
+TExcludeContents *ExcludeContents = nullptr;
