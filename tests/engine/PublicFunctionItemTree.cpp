@@ -14,8 +14,8 @@ struct ItemTree::Impl {
 
 ItemTree::ItemTree() : impl_(new Impl)
 {
-    impl_->form.CreateForm("QmEngineTestForm", "engine test", 420, 1000, ui::bsSingle, false);
-    impl_->tree.Create(&impl_->form, 0, 0, 400, 980);
+    impl_->form.CreateForm("QmEngineTestForm", "engine test", 420, 700, ui::bsSingle, false);
+    impl_->tree.Create(&impl_->form, 0, 0, 400, 690);
     impl_->root.CategoryCaption = "My Computer";
     ui::TTreeNode *root = impl_->tree.AddChild(nullptr, "My Computer", &impl_->root);
     for (int c = 0; c < TraceCategoryCount; ++c) {
@@ -26,6 +26,8 @@ ItemTree::ItemTree() : impl_(new Impl)
         for (TSectionRec *rec : *ScanItemLists[c]) impl_->tree.AddChild(node, rec->ItemCaption, rec);
     }
     impl_->tree.FullExpand();
+    // Expanding scrolls to the last node; the tests read the first rows.
+    SendMessageA(impl_->tree.Handle(), TVM_ENSUREVISIBLE, 0, reinterpret_cast<LPARAM>(root->ItemId()));
     impl_->form.Show();
     PumpMessages();
 }
