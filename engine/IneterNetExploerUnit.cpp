@@ -4,19 +4,11 @@
 #include <memory>
 #include <vector>
 #include "app/SettingsUnit.h"
-#include "ui/Application.h"
-#include "ui/Exceptions.h"
 #include "ui/Registry.h"
 
 namespace {
 
-const char *const kIEKey = "Software\\Microsoft\\Internet Explorer";
-const char *const kIEMainKey = "Software\\Microsoft\\Internet Explorer\\Main";
-const char *const kTypedURLsKey = "Software\\Microsoft\\Internet Explorer\\TypedURLs";
-const char *const kIntelliFormsKey = "Software\\Microsoft\\Internet Explorer\\IntelliForms";
 const char *const kShellFoldersKey = "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders";
-
-std::string CurrentUserLocation(const std::string &keyPath) { return "HKEY_CURRENT_USER\\" + keyPath; }
 
 TContent &NewItem(TResultContents *results)
 {
@@ -26,44 +18,9 @@ TContent &NewItem(TResultContents *results)
     return c;
 }
 
-void AddRegItem(TResultContents *results, int32_t kind, const std::string &itemName,
-                const std::string &cleanCaption, const std::string &group, const std::string &entry,
-                const std::string &data, const std::string &location)
+TRegScanItem IEValue(const char *itemName, const char *cleanCaption)
 {
-    TContent &c = NewItem(results);
-    c.Kind = kind;
-    c.Storage = "Reg";
-    c.Group = group;
-    c.CleanCaption = cleanCaption;
-    c.ItemName = itemName;
-    c.Entry = entry;
-    c.Data = data;
-    c.Location = location;
-}
-
-// A value that does not hold text cannot be listed with its data: it is passed over.
-bool ReadText(const ui::TRegistry &reg, const std::string &name, std::string &text)
-{
-    try {
-        text = reg.ReadString(name);
-        return true;
-    } catch (const ui::ERegistryException &) {
-        return false;
-    }
-}
-
-void ScanSingleValue(ui::TTreeView *tree, int32_t nodeIndex, TResultContents *results, const char *keyPath,
-                     const std::string &valueName, const std::string &itemName, const std::string &cleanCaption)
-{
-    ui::TRegistry reg;
-    reg.SetRootKey(HKEY_CURRENT_USER);
-    if (!reg.OpenKey(keyPath, false)) return;
-    std::string text;
-    if (!ReadText(reg, valueName, text) || text.empty()) return;
-    const std::string location = CurrentUserLocation(keyPath);
-    if (IsRegExcluded(itemName, location, valueName, ExcludeContents, text)) return;
-    AddRegItem(results, tkRegValueData, itemName, cleanCaption, "Internet Explorer", valueName, text, location);
-    UpdateNodeCount(nodeIndex, 1, 0, tree);
+    return TRegScanItem{"Internet Explorer", cleanCaption, itemName};
 }
 
 // Entries the Favorites walk takes, by their whole attribute word.
@@ -144,7 +101,7 @@ void WalkUrlCache(CacheWalk walk, ui::TTreeView *tree, int32_t nodeIndex, TResul
     int strangeErrors = 0;
     for (;;) {
         if (ScanState == 2) break;
-        ui::Application->ProcessMessages();
+        PumpScanMessages();
         DWORD size = 0;
         FindNextUrlCacheEntryA(search.h, nullptr, &size);
         const DWORD error = GetLastError();
@@ -189,65 +146,51 @@ void ScanIECookies(ui::TTreeView *tree, int32_t nodeIndex, TResultContents *resu
 
 void ScanIEAddressBarHistory(ui::TTreeView *tree, int32_t nodeIndex, TResultContents *results)
 {
-    ui::TRegistry reg;
-    reg.SetRootKey(HKEY_CURRENT_USER);
-    if (!reg.OpenKey(kTypedURLsKey, false)) return;
-    const std::string location = CurrentUserLocation(kTypedURLsKey);
-    const std::vector<std::string> names = reg.GetValueNames();
-    for (size_t i = 0; i < names.size(); ++i) {
-        if (ScanState == 2) break;
-        std::string data;
-        if (!ReadText(reg, names[i], data)) continue;
-        if (IsRegExcluded("Address Bar History", location, names[i], ExcludeContents, data)) continue;
-        // Only values that are kept give the window a turn.
-        ui::Application->ProcessMessages();
-        AddRegItem(results, tkRegValueData, "Address Bar History", "Clean Address Bar History",
-                   "IE Address Bar History", names[i], data, location);
-        UpdateNodeCount(nodeIndex, static_cast<int32_t>(i) + 1, 0, tree);
-    }
+    TRegScanItem item{"IE Address Bar History", "Clean Address Bar History", "Address Bar History"};
+    item.PumpAfterTest = true;   // only values that are kept give the window a turn
+    int32_t running = 0;
+    ScanRegKey(item, CurrentUserLocation("Software\\Microsoft\\Internet Explorer\\TypedURLs"), tree, nodeIndex,
+               results, running);
 }
 
 void ScanIEAutoCompleteData(ui::TTreeView *tree, int32_t nodeIndex, TResultContents *results)
 {
-    ui::TRegistry reg;
-    reg.SetRootKey(HKEY_CURRENT_USER);
-    if (!reg.OpenKey(kIntelliFormsKey, false)) return;
-    const std::string location = CurrentUserLocation(kIntelliFormsKey);
-    const std::vector<std::string> names = reg.GetValueNames();
-    for (size_t i = 0; i < names.size(); ++i) {
-        if (ScanState == 2) break;
-        ui::Application->ProcessMessages();
-        // The same question for every value: one exclusion of the key keeps all its values out.
-        if (IsRegExcluded("AutoCompleteData", location, names[i], ExcludeContents, "")) continue;
-        // "AutoComplete Form Data" has no "Clean " in front; the result pages match it as it stands.
-        AddRegItem(results, tkRegValueName, "AutoCompleteData", "AutoComplete Form Data", "Internet Explorer",
-                   names[i], "", location);
-        UpdateNodeCount(nodeIndex, static_cast<int32_t>(i) + 1, 0, tree);
-    }
+    // "AutoComplete Form Data" has no "Clean " in front; the result pages match it as it stands.
+    TRegScanItem item{"Internet Explorer", "AutoComplete Form Data", "AutoCompleteData"};
+    item.Kind = tkRegValueName;
+    // The same question for every value: one exclusion of the key keeps all its values out.
+    item.DataRule = TRegDataRule::Empty;
+    int32_t running = 0;
+    ScanRegKey(item, CurrentUserLocation("Software\\Microsoft\\Internet Explorer\\IntelliForms"), tree, nodeIndex,
+               results, running);
 }
 
 void ScanIEFavoritesExportFile(ui::TTreeView *tree, int32_t nodeIndex, TResultContents *results)
 {
-    ScanSingleValue(tree, nodeIndex, results, kIEMainKey, "FavoritesExportFile", "Favorites Export File",
-                    "Clean Favorites Export File");
+    ScanRegSingleValue(IEValue("Favorites Export File", "Clean Favorites Export File"),
+                       CurrentUserLocation("Software\\Microsoft\\Internet Explorer\\Main"), "FavoritesExportFile",
+                       tree, nodeIndex, results);
 }
 
 void ScanIEFavoritesImportFolder(ui::TTreeView *tree, int32_t nodeIndex, TResultContents *results)
 {
-    ScanSingleValue(tree, nodeIndex, results, kIEMainKey, "FavoritesImportFolder", "Favorites Import Folder",
-                    "Clean Favorites Import Folder");
+    ScanRegSingleValue(IEValue("Favorites Import Folder", "Clean Favorites Import Folder"),
+                       CurrentUserLocation("Software\\Microsoft\\Internet Explorer\\Main"), "FavoritesImportFolder",
+                       tree, nodeIndex, results);
 }
 
 void ScanIEDownloadDirectory(ui::TTreeView *tree, int32_t nodeIndex, TResultContents *results)
 {
-    ScanSingleValue(tree, nodeIndex, results, kIEKey, "Download Directory", "Download Directory",
-                    "Clean Download Directory");
+    ScanRegSingleValue(IEValue("Download Directory", "Clean Download Directory"),
+                       CurrentUserLocation("Software\\Microsoft\\Internet Explorer"), "Download Directory", tree,
+                       nodeIndex, results);
 }
 
 void ScanIESaveDirectory(ui::TTreeView *tree, int32_t nodeIndex, TResultContents *results)
 {
-    ScanSingleValue(tree, nodeIndex, results, kIEMainKey, "Save Directory", "Save Directory",
-                    "Clean Save Directory");
+    ScanRegSingleValue(IEValue("Save Directory", "Clean Save Directory"),
+                       CurrentUserLocation("Software\\Microsoft\\Internet Explorer\\Main"), "Save Directory", tree,
+                       nodeIndex, results);
 }
 
 void ScanIEFavorites(ui::TTreeView *tree, int32_t nodeIndex, TResultContents *results)
@@ -257,11 +200,10 @@ void ScanIEFavorites(ui::TTreeView *tree, int32_t nodeIndex, TResultContents *re
         ui::TRegistry reg;
         reg.SetRootKey(HKEY_CURRENT_USER);
         if (!reg.OpenKey(kShellFoldersKey, false)) return;
-        if (!ReadText(reg, "Favorites", folder)) return;
+        folder = ReadValueText(reg, "Favorites");
     }
     ScanFavoritesFolder(folder, tree, nodeIndex, results);
 }
-
 void ScanFavoritesFolder(const std::string &folder, ui::TTreeView *tree, int32_t nodeIndex,
                          TResultContents *results)
 {
@@ -271,7 +213,7 @@ void ScanFavoritesFolder(const std::string &folder, ui::TTreeView *tree, int32_t
     if (find.h == INVALID_HANDLE_VALUE) return;
     int32_t count = 0;
     do {
-        ui::Application->ProcessMessages();
+        PumpScanMessages();
         const std::string name = fd.cFileName;
         if (name == "." || name == "..") continue;
         if (!IsFavoritesAttribute(fd.dwFileAttributes)) continue;

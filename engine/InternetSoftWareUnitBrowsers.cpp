@@ -4,7 +4,6 @@
 #include "app/SettingsUnit.h"
 #include "engine/IneterNetExploerUnit.h"
 #include "engine/InternetSoftWareBrowsers.h"
-#include "ui/Application.h"
 #include "ui/Exceptions.h"
 #include "ui/Registry.h"
 
@@ -89,7 +88,7 @@ void RunTextScan(const TextScan &scan, ui::TTreeView *tree, int32_t nodeIndex, T
     const std::string end = scan.cookies ? "TRUE" : ")";
     int32_t count = 0;
     ScanTokens(text, start, end, [&](const std::string &itemText) {
-        ui::Application->ProcessMessages();
+        PumpScanMessages();
         TContent &c = results->GetItem(results->AddItem())->Content;
         c.Checked = Settings.SelectAll ? 1 : 0;
         c.Storage = "File";
@@ -164,7 +163,7 @@ void FindFileRecursive(const std::string &folder, const std::string &name)
     if (find.h == INVALID_HANDLE_VALUE) return;
     do {
         if (ScanState == 2) break;
-        ui::Application->ProcessMessages();
+        PumpScanMessages();
         const std::string path = folder + "\\" + fd.cFileName;
         if (IsWalkAttribute(fd.dwFileAttributes) && !IsDots(fd.cFileName) && IsFolder(path))
             FindFileRecursive(path, name);
@@ -182,7 +181,7 @@ void FindCacheFolderRecursive(const std::string &folder)
     if (find.h == INVALID_HANDLE_VALUE) return;
     do {
         if (ScanState == 2) break;
-        ui::Application->ProcessMessages();
+        PumpScanMessages();
         const std::string path = folder + "\\" + fd.cFileName;
         if (!IsWalkAttribute(fd.dwFileAttributes) || IsDots(fd.cFileName) || !IsFolder(path)) continue;
         if (!strcmp(fd.cFileName, "Cache")) {
@@ -203,7 +202,7 @@ void ScanCacheFolder(const std::string &folder, ui::TTreeView *tree, int32_t nod
     int32_t count = 0;
     do {
         if (ScanState == 2) break;
-        ui::Application->ProcessMessages();
+        PumpScanMessages();
         if (!IsWalkAttribute(fd.dwFileAttributes) || IsDots(fd.cFileName)) continue;
         const std::string path = folder + "\\" + fd.cFileName;
         TContent &c = results->GetItem(results->AddItem())->Content;
