@@ -122,3 +122,58 @@ ScanTree::ScanTree()
 ScanTree::~ScanTree() { FreeScanItemLists(); }
 
 }  // namespace qmtest
+
+#include "FirefoxScanFixture.h"
+
+namespace qmtest {
+
+std::vector<std::string> ListFolder(const std::string &folder)
+{
+    std::vector<std::string> names;
+    WIN32_FIND_DATAA fd;
+    HANDLE h = FindFirstFileA((folder + "\\*.*").c_str(), &fd);
+    if (h == INVALID_HANDLE_VALUE) return names;
+    do {
+        if (strcmp(fd.cFileName, ".") != 0 && strcmp(fd.cFileName, "..") != 0) names.push_back(fd.cFileName);
+    } while (FindNextFileA(h, &fd));
+    FindClose(h);
+    return names;
+}
+
+bool MakeFolders(const std::string &path)
+{
+    if (DirExists(path)) return true;
+    size_t cut = path.find_last_of('\\');
+    if (cut != std::string::npos && cut > 2 && !MakeFolders(path.substr(0, cut))) return false;
+    return CreateDirectoryA(path.c_str(), nullptr) != FALSE;
+}
+
+void FirefoxScan::SetUp()
+{
+    BrowserScan::SetUp();
+    appData_ = std::make_unique<RegValueOverride>(ShellFoldersKey, "AppData");
+    localAppData_ = std::make_unique<RegValueOverride>(ShellFoldersKey, "Local AppData");
+    appData_->Set(AppData());
+    localAppData_->Set(LocalAppData());
+    ASSERT_TRUE(MakeFolders(Profiles()));
+    FoundPath.clear();
+}
+
+void FirefoxScan::TearDown()
+{
+    appData_.reset();
+    localAppData_.reset();
+    FoundPath.clear();
+    BrowserScan::TearDown();
+}
+
+std::string FirefoxScan::PutProfileFile(const std::string &name, const std::string &bytes)
+{
+    const std::string folder = Profiles() + "\\p.default";
+    MakeFolders(folder);
+    const std::string path = folder + "\\" + name;
+    EXPECT_TRUE(WriteFileBytes(path, bytes)) << path;
+    return path;
+}
+
+}  // namespace qmtest
