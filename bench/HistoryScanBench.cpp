@@ -1,6 +1,6 @@
 // How long the Firefox history scan takes on a generated 10 MB history.dat, and the cookie scan on
 // a generated 10 MB cookies.txt. The scans must stay linear in the file's size: well under a second.
-// Run: scripts/wine-run build/x86_64/bench/HistoryScanBench.exe
+// Run: scripts/wine-run build/x86_64/bench/history_scan_bench.exe
 #include <windows.h>
 #include <cstdio>
 #include <string>

@@ -266,8 +266,3 @@ void ScanNetscapeCache(ui::TTreeView *tree, int32_t nodeIndex, TResultContents *
     FindCacheFolderRecursive(appData);
     if (!FoundPath.empty()) ScanCacheFolder(FoundPath, tree, nodeIndex, 2, results);
 }
-
-const TScanProc InternetSoftwareBrowserScanners[6] = {
-    ScanFirefoxHistory, ScanFirefoxCookies, ScanFirefoxCache,
-    ScanNetscapeHistory, ScanNetscapeCookies, ScanNetscapeCache,
-};

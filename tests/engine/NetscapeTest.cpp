@@ -20,7 +20,7 @@ TEST_F(NetscapeScan, DispatchHoldsTheSixBrowserScannersInCatalogueOrder)
 {
     const TScanProc expected[6] = {ScanFirefoxHistory, ScanFirefoxCookies, ScanFirefoxCache,
                                    ScanNetscapeHistory, ScanNetscapeCookies, ScanNetscapeCache};
-    for (int i = 0; i < 6; ++i) EXPECT_EQ(InternetSoftwareBrowserScanners[i], expected[i]) << i;
+    for (int i = 0; i < 6; ++i) EXPECT_EQ(InternetSoftwareScanners[4 + i], expected[i]) << i;
 }
 
 TEST_F(NetscapeScan, HistoryAndCookiesFillTheNetscapeFields)
