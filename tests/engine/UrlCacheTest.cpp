@@ -152,6 +152,19 @@ TEST_F(UrlCacheScan, ExclusionMatchesTheExactUrlOnly)
     EXPECT_TRUE(Ours().empty());
 }
 
+TEST_F(UrlCacheScan, CookieExcludedByItsFileAsAResultRowStoresIt)
+{
+    CacheEntry cookie(CookieUrl(), "c", NORMAL_CACHE_ENTRY | COOKIE_CACHE_ENTRY, "txt");
+    CacheEntry page(Url("page.html"), "p", NORMAL_CACHE_ENTRY);
+    ASSERT_TRUE(cookie.Ok() && page.Ok());
+    Exclude("Cookies", cookie.LocalFile());
+    Exclude("Cookies", page.LocalFile());   // a cache entry's file does not protect the page
+    ScanIECookies(tree_->Tree(), CookiesNode(), results_.get());
+    EXPECT_TRUE(Ours().empty());
+    ScanIECache(tree_->Tree(), CacheNode(), results_.get());
+    EXPECT_EQ(Ours().size(), 1u);
+}
+
 TEST_F(UrlCacheScan, AbortBeforeTheWalkKeepsOnlyTheFirstEntry)
 {
     CacheEntry a(Url("a.html"), "a", NORMAL_CACHE_ENTRY);
