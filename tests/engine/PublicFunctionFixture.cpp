@@ -113,6 +113,15 @@ void ScanTest::TearDown()
     FreeScanItemLists();
 }
 
+int32_t ScanTest::Count(int nodeIndex) const
+{
+    if (nodeIndex == 0) return tree_->RootRecord()->Count;
+    static const int categoryNodes[4] = {1, 11, 28, 44};
+    for (int c = 0; c < 4; ++c)
+        if (nodeIndex == categoryNodes[c]) return tree_->CategoryRecord(c)->Count;
+    return RecordOfNode(nodeIndex)->Count;
+}
+
 std::vector<std::string> ScanTest::Entries() const
 {
     std::vector<std::string> v;

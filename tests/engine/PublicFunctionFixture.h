@@ -25,6 +25,8 @@ public:
     ItemTree();
     ~ItemTree();
     ui::TTreeView *Tree() const;
+    TSectionRec *RootRecord() const;
+    TSectionRec *CategoryRecord(int category) const;
     struct Impl;
 
 private:
@@ -68,7 +70,8 @@ protected:
     void TearDown() override;
 
     ui::TTreeView *Tree() const { return tree_ ? tree_->Tree() : nullptr; }
-    int32_t Count(int nodeIndex) const { return RecordOfNode(nodeIndex)->Count; }
+    ItemTree &Items() const { return *tree_; }
+    int32_t Count(int nodeIndex) const;
     const TContent &Item(int i) const { return results.GetItem(i)->Content; }
     std::vector<std::string> Entries() const;
     void Exclude(const std::string &itemName, const std::string &location, const std::string &data,
