@@ -18,6 +18,7 @@
 #include "ui/Panel.h"
 #include "ui/SpinEdit.h"
 #include "ui/Timer.h"
+#include <commctrl.h>
 #include "UiTestSupport.h"
 
 using namespace ui;
@@ -289,6 +290,34 @@ TEST(PopupMenu, ChosenItemRunsItsClick)
     PostMessageA(owner, WM_KEYDOWN, VK_ESCAPE, 0);
     EXPECT_EQ(menu.Popup(100, 100), nullptr);
     EXPECT_EQ(clicked, "");
+}
+
+}  // namespace
+
+namespace {
+
+TEST(Hints, ImageButtonsCarryTooltips)
+{
+    uitest::TestForm form;
+    ui::TImage minimize, close;
+    minimize.Create(&form, 300, 4, 20, 19);
+    close.Create(&form, 324, 4, 20, 19);
+    minimize.SetHint("Minimize");
+    close.SetHint("Hide");
+    HWND tip = FindWindowExA(nullptr, nullptr, TOOLTIPS_CLASSA, nullptr);
+    while (tip && GetWindow(tip, GW_OWNER) != form.Handle()) tip = FindWindowExA(nullptr, tip, TOOLTIPS_CLASSA, nullptr);
+    ASSERT_NE(tip, nullptr);
+    EXPECT_EQ(SendMessageA(tip, TTM_GETTOOLCOUNT, 0, 0), 2);
+    char text[64] = {};
+    TOOLINFOA ti = {};
+    ti.cbSize = TTTOOLINFOA_V1_SIZE;
+    ti.hwnd = form.Handle();
+    ti.uId = reinterpret_cast<UINT_PTR>(&close);
+    ti.lpszText = text;
+    SendMessageA(tip, TTM_GETTEXTA, 0, reinterpret_cast<LPARAM>(&ti));
+    EXPECT_STREQ(text, "Hide");
+    close.SetHint("");
+    EXPECT_EQ(SendMessageA(tip, TTM_GETTOOLCOUNT, 0, 0), 1);
 }
 
 }  // namespace
