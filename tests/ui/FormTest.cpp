@@ -180,3 +180,23 @@ TEST(Form, EmbeddedPageFillsItsPanel)
 }
 
 }  // namespace
+
+namespace {
+
+TEST(Application, MinimizeHidesTheFormsAndRestoreBringsThemBack)
+{
+    uitest::TestForm form(200, 100);
+    ASSERT_EQ(GetWindow(form.Handle(), GW_OWNER), Application->Handle());
+    ShowWindow(Application->Handle(), SW_SHOWNORMAL);
+    Application->Minimize();
+    qmtest::PumpMessages();
+    EXPECT_TRUE(IsIconic(Application->Handle()));
+    EXPECT_FALSE(IsWindowVisible(form.Handle()));
+    Application->Restore();
+    qmtest::PumpMessages();
+    EXPECT_FALSE(IsIconic(Application->Handle()));
+    EXPECT_TRUE(IsWindowVisible(form.Handle()));
+    ShowWindow(Application->Handle(), SW_HIDE);
+}
+
+}  // namespace

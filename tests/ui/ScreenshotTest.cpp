@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 #include <string>
+#include "ui/Application.h"
 #include "ui/Gauge.h"
 #include "ui/ListView.h"
 #include "ui/TreeView.h"
@@ -98,10 +99,15 @@ TEST(Screenshot, FormWithTreeListAndGauge)
     gauge.SetForeColor(RGB(0, 128, 64));
     gauge.SetMaxValue(4);
     gauge.SetProgress(1);
-    form.Settle();
-    Sleep(50);
-    form.Settle();
+    // Nothing may cover the form while the screen is read.
+    SetWindowPos(form.Handle(), HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_SHOWWINDOW);
+    for (int i = 0; i < 50; ++i) {
+        form.Settle();
+        if (Screenshot(form.Handle()).At(form.Handle(), 12, 250) == RGB(0, 128, 64)) break;
+        Sleep(20);
+    }
 
+    ASSERT_TRUE(IsWindowVisible(form.Handle())) << "iconic " << IsIconic(form.Handle()) << " app " << IsWindowVisible(Application->Handle()) << IsIconic(Application->Handle());
     Screenshot shot(form.Handle());
     // The gauge: a quarter in its colour, the rest white, framed.
     EXPECT_EQ(shot.At(form.Handle(), 12, 250), RGB(0, 128, 64));
