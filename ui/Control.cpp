@@ -18,6 +18,8 @@ void SafeCall(const std::function<void()> &handler)
         handler();
     } catch (const std::exception &e) {
         Application->HandleException(e);
+    } catch (...) {
+        Application->HandleException(Exception("Unknown error"));
     }
 }
 
@@ -177,10 +179,13 @@ LRESULT CALLBACK TWinControl::StaticProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM 
         }
     }
     if (!self) return DefWindowProcA(hwnd, msg, wp, lp);
+    // No error may unwind into the system's code that called us.
     try {
         return self->Dispatch(msg, wp, lp);
     } catch (const std::exception &e) {
         Application->HandleException(e);
+    } catch (...) {
+        Application->HandleException(Exception("Unknown error"));
     }
     return 0;
 }

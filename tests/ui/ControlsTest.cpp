@@ -321,3 +321,59 @@ TEST(Hints, ImageButtonsCarryTooltips)
 }
 
 }  // namespace
+
+namespace {
+
+TEST(Image, TakesPicturesFromListsIconsAndItsOwnSize)
+{
+    uitest::TestForm form;
+    ui::TImageList list;
+    uitest::FillImageList(list, 20, 19, 4);
+    ui::TImage button;
+    button.Create(&form, 10, 10, 20, 19);
+    button.SetFromImageList(list, 3);
+    form.Settle();
+    EXPECT_EQ(uitest::ScreenPixel(form.Handle(), 20, 20), RGB(30, 170, 30));
+    button.SetFromImageList(list, 1);   // the hover picture, shown at once
+    EXPECT_EQ(uitest::ScreenPixel(form.Handle(), 20, 20), RGB(10, 190, 30));
+
+    ui::TImage logo;
+    logo.Create(&form, 100, 10, 5, 5);
+    logo.SetAutoSize(true);
+    logo.SetPicture(uitest::SolidBitmap(75, 30, RGB(1, 2, 3)));
+    EXPECT_EQ(logo.Width(), 75);
+    EXPECT_EQ(logo.Height(), 30);
+
+    ui::TImage task;
+    task.Create(&form, 200, 10, 32, 32);
+    task.DrawIcon(LoadIcon(nullptr, IDI_APPLICATION));
+    EXPECT_EQ(task.Picture().Width(), 32);
+    form.Settle();
+    int notBackground = 0;
+    for (int y = 10; y < 42; ++y)
+        for (int x = 200; x < 232; ++x)
+            if (uitest::ScreenPixel(form.Handle(), x, y) != RGB(255, 255, 255)) ++notBackground;
+    EXPECT_GT(notBackground, 20);
+}
+
+TEST(Panel, CaptionCanBeAlignedLeft)
+{
+    uitest::TestForm form;
+    ui::TPanel header;
+    header.Create(&form, 0, 0, 300, 20, "  Shred list");
+    header.SetColor(RGB(152, 150, 151));
+    ui::TFont f = header.Font();
+    f.Bold = true;
+    f.Color = RGB(255, 255, 255);
+    header.SetFont(f);
+    header.SetAlignment(DT_LEFT);
+    form.Settle();
+    int whiteLeft = 0, whiteRight = 0;
+    for (int y = 2; y < 18; ++y)
+        for (int x = 0; x < 300; ++x)
+            if (uitest::ScreenPixel(header.Handle(), x, y) == RGB(255, 255, 255)) ++(x < 150 ? whiteLeft : whiteRight);
+    EXPECT_GT(whiteLeft, 10);
+    EXPECT_EQ(whiteRight, 0);
+}
+
+}  // namespace
