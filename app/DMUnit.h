@@ -52,10 +52,10 @@ public:
     void About1Click();
     void OnlineUpdate1Click();
     void Exit1Click();
-    void Exclude1Click();
 
-    // ---- exclusion list file (its own unit adds these)
+    // ---- exclusion list file: defined in DMUnitExclude.cpp (an empty stand-in while it is missing)
     void LoadExclusions();
+    void Exclude1Click();
     // -- exclusions: further declarations below this line --
 
 private:

@@ -2,6 +2,9 @@
 // a notebook with the Scan, Result, Exclude, Settings and Advanced pages. Each page has its own
 // section below (controls, handlers, helpers) and its own builder that creates its controls; the
 // pages' code lives in frmMainUnit.cpp (frame and Scan page) and frmMainUnit<Page>.cpp.
+// While a page's file (frmMainUnitResult.cpp, frmMainUnitExclude.cpp, frmMainUnitSettings.cpp,
+// frmMainUnitAdvanced.cpp) does not exist yet, frmMainUnit.cpp supplies empty stand-ins for the
+// members named in that page's section here; once the file exists it must define them all.
 #pragma once
 #include <windows.h>
 #include <shellapi.h>
