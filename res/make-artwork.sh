@@ -107,23 +107,30 @@ strip "$out/pagebuttons.bmp" "$tmp"/p{0..9}.png
 
 # ---- action buttons 221 x 52 on the white page (ImageList1), normal and hover ----
 # The shred picture is shown in a 132 x 39 control: its button fills that corner only.
-action() {   # caption hover output [w h pointsize]
-  local w=${4:-217} h=${5:-46} pt=${6:-17} top bot
+action() {   # caption hover output [w h pointsize x]
+  local w=${4:-217} h=${5:-46} pt=${6:-17} x=${7:-2} top bot
   if [ "$2" = 1 ]; then top=$BLUE_LIGHT; bot=$BLUE; else top=$BLUE; bot=$BLUE_DARK; fi
   "$IM" -size "$((w))x$((h))" gradient:"$top-$bot" \
     \( -size "$((w))x$((h))" xc:black -fill white -draw "roundrectangle 0,0 $((w-1)),$((h-1)) 9,9" \) \
     -alpha off -compose CopyOpacity -composite "$tmp/face.png"
   "$IM" -size 221x52 xc:"$WHITE" \
     \( -size "$((w))x$((h))" xc:none -fill 'rgba(0,0,0,0.18)' -draw "roundrectangle 0,0 $((w-1)),$((h-1)) 9,9" \) \
-    -geometry +3+4 -composite "$tmp/face.png" -geometry +2+2 -composite \
-    -fill 'rgba(255,255,255,0.10)' -draw "roundrectangle 3,3 $((w)),$((h/2)) 8,8" \
+    -geometry "+$((x+1))+4" -composite "$tmp/face.png" -geometry "+$x+2" -composite \
+    -fill 'rgba(255,255,255,0.10)' -draw "roundrectangle $((x+1)),3 $((x+w-2)),$((h/2)) 8,8" \
     -font "$FONT_BOLD" -pointsize "$pt" -fill "$WHITE" \
-    -annotate "+$(( (w + 4) / 2 - ${#1} * pt * 31 / 100 ))+$(( h / 2 + pt * 36 / 100 + 2 ))" "$1" "$3"
-  [ "$2" = 1 ] && "$IM" "$3" -fill "$AMBER" -draw "rectangle 22,$((h-3)) $((w-18)),$((h-2))" "$3"
+    -annotate "+$(( x + w / 2 - ${#1} * pt * 31 / 100 ))+$(( h / 2 + pt * 36 / 100 + 2 ))" "$1" "$3"
+  [ "$2" = 1 ] && "$IM" "$3" -fill "$AMBER" -draw "rectangle $((x+20)),$((h-3)) $((x+w-20)),$((h-2))" "$3"
   return 0
 }
 i=0
 for cap in 'Scan Now' Abort Clean Finish Add Modify Remove Apply; do
+  if [ "$cap" = Abort ]; then
+    # Abort shares its place with Scan Now in a panel that narrows to 140 pixels while scanning,
+    # keeping the button's right part: the picture's button fills its right 140 pixels.
+    action "$cap" 0 "$tmp/a$i.png" 134 46 17 83; i=$((i+1))
+    action "$cap" 1 "$tmp/a$i.png" 134 46 17 83; i=$((i+1))
+    continue
+  fi
   action "$cap" 0 "$tmp/a$i.png"; i=$((i+1))
   action "$cap" 1 "$tmp/a$i.png"; i=$((i+1))
 done
