@@ -61,7 +61,7 @@ public:
     void FormDestroy();
     void FormActivate();
     void FormResize();
-    bool FormCloseQuery();                       // false refuses the close
+    void FormClose(ui::TCloseAction &action);    // caNone refuses the close
     void HighlightPageButton(void *sender);
     void DrawButtonImages();
     void AddTrayIcon();
@@ -115,6 +115,8 @@ public:
     void DispatchInternetSoftwareScanner(int32_t itemIndex, int32_t nodeIndex, TResultContents *results);
     void ScanCategory(int category, int32_t first, int32_t n);   // the four loops' shared steps
     void ToggleNodeTick(ui::TTreeNode *node);
+    void ClearResultRows();
+    void ShowEmptyResult();                      // the Result page of a scan that found nothing
 
     // ================================================================ Result page (page 1)
     ui::TPanel *ResultPage = nullptr;
@@ -160,8 +162,8 @@ public:
     // -- Advanced page: further declarations below this line --
 
 protected:
-    void CreateParams(DWORD &style, DWORD &exStyle) override;
-    LRESULT WndProc(UINT msg, WPARAM wParam, LPARAM lParam) override;
+    void CreateParams(ui::TCreateParams &params) override;
+    bool OnMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT &result) override;
 
 private:
     void BuildFrame();
