@@ -98,8 +98,8 @@ public:
     void ScanBtnClick(void *sender);
     void ScanNowBtnClick(void *sender);
     void AbortBtnClick(void *sender);
-    void tvItemsListMouseDown(int button, int x, int y);
-    void tvItemsListCustomDrawItem(ui::TTreeNode *node, bool selected, ui::TCanvas *canvas);
+    void tvItemsListMouseDown(int x, int y);
+    void tvItemsListCustomDrawItem(ui::TTreeNode *node, UINT state, bool &defaultDraw);
     void BuildScanItemTree();
     void ResetItemCounts();
     void SumItemCounts();
@@ -117,6 +117,7 @@ public:
     void ToggleNodeTick(ui::TTreeNode *node);
     void ClearResultRows();
     void ShowEmptyResult();                      // the Result page of a scan that found nothing
+    void SetChangePanelWidth(int width);
 
     // ================================================================ Result page (page 1)
     ui::TPanel *ResultPage = nullptr;
