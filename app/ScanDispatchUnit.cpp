@@ -20,14 +20,14 @@
 #define QM_BROWSER_SCANNERS 1
 #endif
 
-const TScanProc InternetExplorerScanTable[9] = {
+TScanProc InternetExplorerScanTable[9] = {
 #ifdef QM_IE_SCANNERS
     ScanIECache, ScanIEAddressBarHistory, ScanIECookies, ScanIEFavorites, ScanIEFavoritesExportFile,
     ScanIEFavoritesImportFolder, ScanIEAutoCompleteData, ScanIEDownloadDirectory, ScanIESaveDirectory,
 #endif
 };
 
-const TScanProc WindowsSoftwareScanTable[16] = {
+TScanProc WindowsSoftwareScanTable[16] = {
 #ifdef QM_SOFTWARE_SCANNERS
     ScanPaintHistory, ScanWordPadHistory, ScanMediaPlayerHistory, ScanFrontPageExpressHistory,
     ScanHelpWorkshopHistory, ScanOfficeHistory, ScanPublisherHistory, ScanFrontPageHistory,
@@ -36,7 +36,7 @@ const TScanProc WindowsSoftwareScanTable[16] = {
 #endif
 };
 
-const TScanProc WindowsSystemScanTable[15] = {
+TScanProc WindowsSystemScanTable[15] = {
 #ifdef QM_SYSTEM_SCANNERS
     ScanRunMRU, ScanWindowsSendTo, ScanRecentDocuments, ScanTelnetMenuHistory, ScanMyNetworkPlaces,
     ScanMapNetworkDriveMRU, ScanOpenWithHistory, ScanManagementConsoleMRU, ScanRegedit32History,
@@ -45,7 +45,7 @@ const TScanProc WindowsSystemScanTable[15] = {
 #endif
 };
 
-const TScanProc InternetSoftwareScanTable[10] = {
+TScanProc InternetSoftwareScanTable[10] = {
 #ifdef QM_DOWNLOAD_SCANNERS
     ScanRealDownload, ScanGetRight, ScanDownloadAccelerator, ScanKazaaHistory,
 #else

@@ -3,7 +3,7 @@
 #pragma once
 #include "engine/PublicFunctionUnit.h"
 
-extern const TScanProc InternetExplorerScanTable[9];
-extern const TScanProc WindowsSoftwareScanTable[16];
-extern const TScanProc WindowsSystemScanTable[15];
-extern const TScanProc InternetSoftwareScanTable[10];
+extern TScanProc InternetExplorerScanTable[9];
+extern TScanProc WindowsSoftwareScanTable[16];
+extern TScanProc WindowsSystemScanTable[15];
+extern TScanProc InternetSoftwareScanTable[10];
