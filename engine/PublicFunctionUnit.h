@@ -63,9 +63,9 @@ enum class TRegCountRule {
 };
 
 struct TRegScanItem {
-    const char *Group;
-    const char *CleanCaption;
-    const char *ItemName;
+    const char *Group = "";
+    const char *CleanCaption = "";
+    const char *ItemName = "";
     int32_t Kind = tkRegValueData;           // tkRegValueName, tkRegValueData or tkRegSubKey
     TRegDataRule DataRule = TRegDataRule::ValueData;
     TRegCountRule CountRule = TRegCountRule::Position;
