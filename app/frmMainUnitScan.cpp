@@ -304,9 +304,9 @@ void TfrmMainForm::ScanNowBtnClick(void *sender)
     // and the error is shown once, after the page is usable again.
     std::string failure;
     try {
-        ScanGauge->SetPosition(0);
+        ScanGauge->SetProgress(0);
         ScanGauge->Show();
-        ScanGauge->SetMax(CountCheckedScanItems());
+        ScanGauge->SetMaxValue(CountCheckedScanItems());
         DM->ClearResults();
         ClearResultRows();
         ResetItemCounts();
@@ -404,7 +404,7 @@ void TfrmMainForm::ScanCategory(int category, int32_t first, int32_t n)
         default: DispatchInternetSoftwareScanner(i, nodeIndex, results); break;
         }
         node->SetImageIndex(ImageItem);
-        ScanGauge->SetPosition(ScanGauge->Position() + 1);
+        ScanGauge->AddProgress(1);
     }
 }
 
