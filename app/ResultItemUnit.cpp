@@ -19,7 +19,7 @@ void TResultRows::Delete(int index)
 
 void TResultRows::Clear()
 {
-    rows_.clear();
+    std::vector<std::unique_ptr<TResultItem>>().swap(rows_);
 }
 
 namespace {
