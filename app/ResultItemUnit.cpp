@@ -232,10 +232,30 @@ int32_t CountMatchingResultItems(int category, int itemNo)
     return n;
 }
 
-void PurgeRemovedItems(TResultContents *contents)
+std::vector<int32_t> PurgeRemovedItems(TResultContents *contents)
 {
-    if (!contents) return;
+    std::vector<int32_t> newIndex;
+    if (!contents) return newIndex;
+    newIndex.reserve(static_cast<size_t>(contents->Count()));
+    int32_t next = 0;
+    for (int i = 0; i < contents->Count(); ++i)
+        newIndex.push_back(contents->GetItem(i)->Content.Removed ? -1 : next++);
     contents->KeepIf([](const TResultContentItem &item) { return !item.Content.Removed; });
+    return newIndex;
+}
+
+void RemapResultRows(int category, const std::vector<int32_t> &newIndex)
+{
+    const int32_t known = static_cast<int32_t>(newIndex.size());
+    ResultRows.KeepIf([&](TResultItem &row) {
+        if (row.Category != category) return true;
+        if (row.ContentIndex < 0 || row.ContentIndex >= known) return false;
+        row.ContentIndex = newIndex[static_cast<size_t>(row.ContentIndex)];
+        return row.ContentIndex >= 0;
+    });
+    int64_t total = 0;
+    for (int i = 0; i < ResultRows.Count(); ++i) total += ResultRows.Items(i)->Size;
+    FoundSizeTotal = static_cast<int32_t>(total > INT32_MAX ? INT32_MAX : total);
 }
 
 std::string ResultDisplayName(int category, int itemNo, const TContent &content)

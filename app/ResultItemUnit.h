@@ -39,6 +39,16 @@ public:
     // Frees the row and closes up the list; an index outside the list changes nothing.
     void Delete(int index);
     void Clear();
+    // Keeps, in order, the rows for which keep(row) is true; frees the others. One pass.
+    template <class Pred>
+    void KeepIf(Pred keep)
+    {
+        std::vector<std::unique_ptr<TResultItem>> kept;
+        kept.reserve(rows_.size());
+        for (auto &row : rows_)
+            if (keep(*row)) kept.push_back(std::move(row));
+        rows_.swap(kept);
+    }
     void Reserve(int count) { rows_.reserve(static_cast<size_t>(count)); }
 
 private:
@@ -68,8 +78,12 @@ int32_t CountCheckedResultContents();
 void SumCheckedResultContents(int32_t &count, int64_t &size);
 // Result items of ResultContents[category] that match (category, itemNo).
 int32_t CountMatchingResultItems(int category, int itemNo);
-// Drops every item whose Removed is set in one pass; the others keep their order.
-void PurgeRemovedItems(TResultContents *contents);
+// Drops every item whose Removed is set in one pass; the others keep their order. Returns for each
+// old index the item's new index, or -1 for a dropped item.
+std::vector<int32_t> PurgeRemovedItems(TResultContents *contents);
+// Follows a purge of ResultContents[category] in the rows: a row of a dropped item leaves the list,
+// the others point at their item's new index. FoundSizeTotal becomes the total of the rows left.
+void RemapResultRows(int category, const std::vector<int32_t> &newIndex);
 
 // ---- The list fill ----
 

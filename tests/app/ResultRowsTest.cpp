@@ -370,6 +370,44 @@ TEST_F(ResultData, PurgeKeepsSurvivorsInOrder)
     PurgeRemovedItems(nullptr);
 }
 
+TEST_F(ResultData, RowsFollowAPurgeToTheirOwnItems)
+{
+    // Two categories in the list, as the root shows them; some of each removed.
+    for (int i = 0; i < 5; ++i) {
+        TContent &c = Add(0, "Clean IE Cache");
+        c.Entry = "ie" + std::to_string(i);
+        c.Size = 10;
+        c.Removed = i % 2 == 0;
+    }
+    for (int i = 0; i < 3; ++i) {
+        TContent &c = Add(2, "Clean RunMRU");
+        c.Data = "run" + std::to_string(i);
+        c.Size = 1;
+        c.Removed = i == 1;
+    }
+    FillResultRows(0, 0, false);
+    FillResultRows(2, 0, true);
+    ASSERT_EQ(ResultRows.Count(), 8);
+
+    std::vector<int32_t> map = PurgeRemovedItems(ResultContents[0]);
+    EXPECT_EQ(map, (std::vector<int32_t>{-1, 0, -1, 1, -1}));
+    RemapResultRows(0, map);
+    ASSERT_EQ(ResultRows.Count(), 5);
+    EXPECT_EQ(FoundSizeTotal, 23);
+    map = PurgeRemovedItems(ResultContents[2]);
+    RemapResultRows(2, map);
+    ASSERT_EQ(ResultRows.Count(), 4);
+    EXPECT_EQ(FoundSizeTotal, 22);
+    // Every row names its own item again.
+    for (int i = 0; i < ResultRows.Count(); ++i) {
+        const TResultItem *row = ResultRows.Items(i);
+        const TContent &c = ResultContents[row->Category]->GetItem(row->ContentIndex)->Content;
+        EXPECT_EQ(row->DisplayName, row->Category == 0 ? c.Entry : c.Data) << i;
+        EXPECT_FALSE(c.Removed);
+    }
+    EXPECT_EQ(RowNames(), (std::vector<std::string>{"ie1", "ie3", "run0", "run2"}));
+}
+
 TEST(ResultRowList, OwnsAndClosesUp)
 {
     TResultRows rows;
