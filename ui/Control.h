@@ -10,6 +10,7 @@
 namespace ui {
 
 class TWinControl;
+class TPopupMenu;
 
 enum TMouseButton { mbLeft, mbRight, mbMiddle };
 using TNotifyEvent = std::function<void()>;
@@ -70,6 +71,8 @@ public:
     void Invalidate() override;
     void Repaint() override;
     virtual void Paint(TCanvas &canvas) = 0;   // in the parent's client coordinates
+    // Hint shown by a tooltip when the mouse rests on the control.
+    void SetHint(const std::string &hint);
 
 protected:
     friend class TWinControl;
@@ -104,6 +107,9 @@ public:
     bool Focused() const;
     // Hint shown by a tooltip when the mouse rests on the control.
     void SetHint(const std::string &hint);
+
+    // Shown at the mouse on a right click (WM_CONTEXTMENU) when set.
+    TPopupMenu *PopupMenu = nullptr;
 
     // The windowless children, bottom to top.
     const std::vector<TGraphicControl *> &GraphicControls() const { return graphics_; }
@@ -146,6 +152,8 @@ private:
     TGraphicControl *GraphicAt(int x, int y) const;
     void ApplyFont();
     void TrackLeave();
+    bool EnsureTooltip();
+    void UpdateGraphicHint(TGraphicControl *g, bool remove);
 
     HWND handle_ = nullptr;
     WNDPROC oldProc_ = nullptr;
