@@ -70,19 +70,18 @@ void TDM::CreateComponents()
 
     IdHTTP1 = new ui::THttpClient;
     MainPopupMenu = new ui::TPopupMenu;
-    MainPopupMenu->SetImages(PopupImageList);
-    OpenMenu = MainPopupMenu->AddItem("Quillmoor", [this] { OpenMenuClick(); });
-    OpenMenu->SetDefault(true);
-    OpenMenu->SetImageIndex(0);
-    About1 = MainPopupMenu->AddItem("About", [this] { About1Click(); });
-    MainPopupMenu->AddItem("-", nullptr);
-    OnlineUpdate1 = MainPopupMenu->AddItem("Update online", [this] { OnlineUpdate1Click(); });
-    OnlineUpdate1->SetImageIndex(1);
-    MainPopupMenu->AddItem("-", nullptr);
-    Exit1 = MainPopupMenu->AddItem("Exit", [this] { Exit1Click(); });
+    OpenMenu = MainPopupMenu->Add("Quillmoor", [this] { OpenMenuClick(); });
+    OpenMenu->Default = true;
+    OpenMenu->SetBitmap(PopupImageList->GetBitmap(0, GetSysColor(COLOR_MENU)));
+    About1 = MainPopupMenu->Add("About", [this] { About1Click(); });
+    MainPopupMenu->AddSeparator();
+    OnlineUpdate1 = MainPopupMenu->Add("Update online", [this] { OnlineUpdate1Click(); });
+    OnlineUpdate1->SetBitmap(PopupImageList->GetBitmap(1, GetSysColor(COLOR_MENU)));
+    MainPopupMenu->AddSeparator();
+    Exit1 = MainPopupMenu->Add("Exit", [this] { Exit1Click(); });
 
     pmExclude = new ui::TPopupMenu;
-    Exclude1 = pmExclude->AddItem("Exclude", [this] { Exclude1Click(); });
+    Exclude1 = pmExclude->Add("Exclude", [this] { Exclude1Click(); });
 }
 
 void TDM::FreeComponents()

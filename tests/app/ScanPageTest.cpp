@@ -107,8 +107,9 @@ TEST_F(ScanPage, FreshTreeHasTheCatalogueWithDefaultTicks)
         EXPECT_EQ(node->StateIndex(), expectTick ? 6 : 7) << i;
         EXPECT_EQ(Rec(i)->Checked, expectTick ? 1 : 0) << i;
         EXPECT_EQ(Rec(i)->Count, 0) << i;
-        if (node->Level() == 2)
+        if (node->Level() == 2) {
             EXPECT_EQ(node->ImageIndex(), 5) << i;
+        }
     }
     EXPECT_EQ(frmMainForm->CountCheckedScanItems(), 49);
     EXPECT_EQ(frmMainForm->DataNotebook->PageIndex(), 0);
