@@ -1,5 +1,6 @@
 #include "app/DMUnitExclude.h"
 #include <windows.h>
+#include "app/DMUnit.h"
 #include "app/SettingsUnit.h"
 
 namespace {
@@ -231,4 +232,33 @@ int CountExclusionsForItem(const TExcludeContents *list, const std::string &name
     for (int i = 0; i < list->Count(); ++i)
         if (list->GetItem(i)->Content.ItemName == name) ++n;
     return n;
+}
+
+// ---------------------------------------------------------------------------------------------
+// The data module's entries: the list ExcludeContents and the file beside the program.
+
+void TDM::LoadExclusions()
+{
+    LoadExclusionFile(ExclusionFilePath(), ExcludeContents);
+}
+
+void TDM::AddExclusion(const std::string &itemName, const std::string &location, const std::string &entry,
+                       const std::string &data)
+{
+    exclude::TContent c;
+    c.ItemName = itemName;
+    c.Location = location;
+    c.Entry = entry;
+    c.Data = data;
+    AddExclusionTo(ExclusionFilePath(), ExcludeContents, c, ResultContents[tcInternetExplorer]);
+}
+
+void TDM::ModifyExclusion(const std::string &itemName, const std::string &oldText, const std::string &newText)
+{
+    ModifyExclusionIn(ExclusionFilePath(), ExcludeContents, itemName, oldText, newText);
+}
+
+void TDM::RemoveExclusion(const std::string &itemName, const std::string &text)
+{
+    RemoveExclusionFrom(ExclusionFilePath(), ExcludeContents, itemName, text);
 }
