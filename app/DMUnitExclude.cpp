@@ -1,6 +1,7 @@
 #include "app/DMUnitExclude.h"
 #include <windows.h>
 #include "app/DMUnit.h"
+#include "app/ResultItemUnit.h"
 #include "app/SettingsUnit.h"
 
 namespace {
@@ -116,8 +117,9 @@ bool RewriteExclusionFile(const std::string &path, const TExcludeContents *list)
 }
 
 bool AddExclusionTo(const std::string &path, TExcludeContents *list, const exclude::TContent &c,
-                    TResultContents *ieResults)
+                    TResultContents *ieResults, int *removedIndex)
 {
+    if (removedIndex) *removedIndex = -1;
     for (int i = 0; i < list->Count(); ++i)
         if (SameFields(list->GetItem(i)->Content, c)) return false;
     list->GetItem(list->AddItem())->Content = c;
@@ -146,6 +148,7 @@ bool AddExclusionTo(const std::string &path, TExcludeContents *list, const exclu
         for (int i = 0; i < ieResults->Count(); ++i) {
             if (ieResults->GetItem(i)->Content.Entry == c.Location) {
                 ieResults->Delete(i);
+                if (removedIndex) *removedIndex = i;
                 break;
             }
         }
@@ -224,6 +227,24 @@ exclude::TContent ExclusionForResultRow(const std::string &itemName, const std::
         c.Data = data;
     }
     return c;
+}
+
+bool ExcludeResultRow(const std::string &path, TExcludeContents *list, int rowIndex, std::string &itemName)
+{
+    TResultItem *row = ResultRows.Items(rowIndex);
+    if (!row) return false;
+    itemName = row->ItemName;
+    int removed = -1;
+    AddExclusionTo(path, list, ExclusionForResultRow(row->ItemName, row->Entry, row->Data, row->Location),
+                   ResultContents[tcInternetExplorer], &removed);
+    ResultRows.Delete(rowIndex);
+    if (removed >= 0) {
+        for (int i = 0; i < ResultRows.Count(); ++i) {
+            TResultItem *r = ResultRows.Items(i);
+            if (r->Category == tcInternetExplorer && r->ContentIndex > removed) --r->ContentIndex;
+        }
+    }
+    return true;
 }
 
 int CountExclusionsForItem(const TExcludeContents *list, const std::string &name)
