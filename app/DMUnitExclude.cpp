@@ -3,6 +3,10 @@
 #include "app/DMUnit.h"
 #include "app/ResultItemUnit.h"
 #include "app/SettingsUnit.h"
+#include "app/frmMainUnit.h"
+#include "ui/ListView.h"
+#include "ui/Label.h"
+#include "ui/TreeView.h"
 
 namespace {
 
@@ -229,21 +233,28 @@ exclude::TContent ExclusionForResultRow(const std::string &itemName, const std::
     return c;
 }
 
+void FollowResultItemRemoval(int removed)
+{
+    if (removed < 0) return;
+    ResultRows.KeepIf([removed](const TResultItem &r) {
+        return !(r.Category == tcInternetExplorer && r.ContentIndex == removed);
+    });
+    for (int i = 0; i < ResultRows.Count(); ++i) {
+        TResultItem *r = ResultRows.Items(i);
+        if (r->Category == tcInternetExplorer && r->ContentIndex > removed) --r->ContentIndex;
+    }
+}
+
 bool ExcludeResultRow(const std::string &path, TExcludeContents *list, int rowIndex, std::string &itemName)
 {
     TResultItem *row = ResultRows.Items(rowIndex);
     if (!row) return false;
     itemName = row->ItemName;
-    int removed = -1;
-    AddExclusionTo(path, list, ExclusionForResultRow(row->ItemName, row->Entry, row->Data, row->Location),
-                   ResultContents[tcInternetExplorer], &removed);
+    exclude::TContent c = ExclusionForResultRow(row->ItemName, row->Entry, row->Data, row->Location);
     ResultRows.Delete(rowIndex);
-    if (removed >= 0) {
-        for (int i = 0; i < ResultRows.Count(); ++i) {
-            TResultItem *r = ResultRows.Items(i);
-            if (r->Category == tcInternetExplorer && r->ContentIndex > removed) --r->ContentIndex;
-        }
-    }
+    int removed = -1;
+    AddExclusionTo(path, list, c, ResultContents[tcInternetExplorer], &removed);
+    FollowResultItemRemoval(removed);
     return true;
 }
 
@@ -271,7 +282,11 @@ void TDM::AddExclusion(const std::string &itemName, const std::string &location,
     c.Location = location;
     c.Entry = entry;
     c.Data = data;
-    AddExclusionTo(ExclusionFilePath(), ExcludeContents, c, ResultContents[tcInternetExplorer]);
+    int removed = -1;
+    AddExclusionTo(ExclusionFilePath(), ExcludeContents, c, ResultContents[tcInternetExplorer], &removed);
+    if (removed < 0) return;
+    FollowResultItemRemoval(removed);
+    if (frmMainForm && frmMainForm->ResultListView) frmMainForm->ResultListView->SetItemCount(ResultRows.Count());
 }
 
 void TDM::ModifyExclusion(const std::string &itemName, const std::string &oldText, const std::string &newText)
@@ -282,4 +297,20 @@ void TDM::ModifyExclusion(const std::string &itemName, const std::string &oldTex
 void TDM::RemoveExclusion(const std::string &itemName, const std::string &text)
 {
     RemoveExclusionFrom(ExclusionFilePath(), ExcludeContents, itemName, text);
+}
+
+void TDM::Exclude1Click()
+{
+    TfrmMainForm *form = frmMainForm;
+    if (!form || !form->ResultListView) return;
+    std::string itemName;
+    if (!ExcludeResultRow(ExclusionFilePath(), ExcludeContents, form->ResultListView->Selected(), itemName)) return;
+#if __has_include("app/frmMainUnitResult.cpp")
+    form->DecrementResultCounts(form->ResultTreeView ? form->ResultTreeView->Selected() : nullptr, itemName);
+#endif
+    form->ResultListView->SetItemCount(ResultRows.Count());
+    form->ResultListView->Invalidate();
+    char count[16];
+    wsprintfA(count, "%d", ResultRows.Count());
+    if (form->abResultCount) form->abResultCount->SetCaption(count);
 }

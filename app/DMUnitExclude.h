@@ -49,6 +49,10 @@ exclude::TContent ExclusionForResultRow(const std::string &itemName, const std::
 
 int CountExclusionsForItem(const TExcludeContents *list, const std::string &name);
 
+// The rows of ResultRows after item `removed` of the Internet Explorer collection was deleted: rows
+// of that item go, and the later items' rows move down by one so each still names its own item.
+void FollowResultItemRemoval(int removed);
+
 // The "Exclude" command on row rowIndex of ResultRows: adds the row's exclusion (Internet Explorer
 // results from ResultContents), drops the row, and moves the Internet Explorer rows that come after
 // a removed result item down by one so that each still names its own item. Gives the row's item

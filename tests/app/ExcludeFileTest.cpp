@@ -266,6 +266,21 @@ TEST_F(ExcludeRowTest, CookieRowIsExcludedByItsUrlAndTheLaterRowsStillNameTheirI
     EXPECT_EQ(ResultRows.Items(2)->ContentIndex, 5);
 }
 
+TEST_F(ExcludeRowTest, TypedExclusionRemovingAResultTakesItsRowsAlong)
+{
+    // An exclusion typed on the Exclude page whose text is a cached URL removes that result item.
+    FollowResultItemRemoval(-1);
+    EXPECT_EQ(ResultRows.Count(), 4);
+    int removed = -1;
+    AddExclusionTo(path, &list, Fields("Cookies", "http://a/", "", ""), &ie, &removed);
+    FollowResultItemRemoval(removed);
+    ASSERT_EQ(removed, 0);
+    ASSERT_EQ(ResultRows.Count(), 3);
+    for (int i = 0; i < 2; ++i)
+        EXPECT_EQ(ie.GetItem(ResultRows.Items(i)->ContentIndex)->Content.Entry, ResultRows.Items(i)->Entry);
+    EXPECT_EQ(ResultRows.Items(2)->Category, tcWindowsSystem);
+}
+
 TEST_F(ExcludeRowTest, NoRowDoesNothing)
 {
     std::string name = "unchanged";
