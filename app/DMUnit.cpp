@@ -8,6 +8,9 @@
 #include "ui/Menu.h"
 #include "ui/Timer.h"
 #include "ui/TreeView.h"
+#include "app/DMUnitExclude.h"
+#include "app/DMUnitUpdate.h"
+#include "ui/HttpClient.h"
 #if __has_include("app/AboutUnit.h")
 #include "app/AboutUnit.h"
 #define QM_HAVE_ABOUT 1
@@ -65,20 +68,20 @@ void TDM::CreateComponents()
     ImageList1 = new ui::TImageList;
     LoadStrip(ImageList1, 221, 52, "ACTIONIMAGES", false);
 
+    IdHTTP1 = new ui::THttpClient;
     MainPopupMenu = new ui::TPopupMenu;
-    MainPopupMenu->SetImages(PopupImageList);
-    OpenMenu = MainPopupMenu->AddItem("Quillmoor", [this] { OpenMenuClick(); });
-    OpenMenu->SetDefault(true);
-    OpenMenu->SetImageIndex(0);
-    About1 = MainPopupMenu->AddItem("About", [this] { About1Click(); });
-    MainPopupMenu->AddItem("-", nullptr);
-    OnlineUpdate1 = MainPopupMenu->AddItem("Update online", [this] { OnlineUpdate1Click(); });
-    OnlineUpdate1->SetImageIndex(1);
-    MainPopupMenu->AddItem("-", nullptr);
-    Exit1 = MainPopupMenu->AddItem("Exit", [this] { Exit1Click(); });
+    OpenMenu = MainPopupMenu->Add("Quillmoor", [this] { OpenMenuClick(); });
+    OpenMenu->Default = true;
+    OpenMenu->SetBitmap(PopupImageList->GetBitmap(0, GetSysColor(COLOR_MENU)));
+    About1 = MainPopupMenu->Add("About", [this] { About1Click(); });
+    MainPopupMenu->AddSeparator();
+    OnlineUpdate1 = MainPopupMenu->Add("Update online", [this] { OnlineUpdate1Click(); });
+    OnlineUpdate1->SetBitmap(PopupImageList->GetBitmap(1, GetSysColor(COLOR_MENU)));
+    MainPopupMenu->AddSeparator();
+    Exit1 = MainPopupMenu->Add("Exit", [this] { Exit1Click(); });
 
     pmExclude = new ui::TPopupMenu;
-    Exclude1 = pmExclude->AddItem("Exclude", [this] { Exclude1Click(); });
+    Exclude1 = pmExclude->Add("Exclude", [this] { Exclude1Click(); });
 }
 
 void TDM::FreeComponents()
@@ -90,11 +93,13 @@ void TDM::FreeComponents()
     delete ImageList3;
     delete ImageList2;
     delete TreeImageList;
+    delete IdHTTP1;
     delete ScanTimer;
     delete BtnImageList;
     pmExclude = MainPopupMenu = nullptr;
     ImageList1 = PopupImageList = ImageList3 = ImageList2 = TreeImageList = BtnImageList = nullptr;
     ScanTimer = nullptr;
+    IdHTTP1 = nullptr;
     OpenMenu = About1 = OnlineUpdate1 = Exit1 = Exclude1 = nullptr;
 }
 
@@ -151,7 +156,13 @@ void TDM::LoadSettings()
 
 void TDM::CheckForUpdate()
 {
-    // The update check joins here with its own unit.
+    UpdateCheck::TUpdateActions actions;
+    actions.Ask = [](const std::string &text, const std::string &caption, UINT flags) {
+        return ui::Application->MessageBox(text, caption, flags);
+    };
+    actions.StartProgram = [](const std::string &path) { UpdateCheck::ShellOpen(ui::Application->Handle(), path); };
+    actions.Terminate = [] { ui::Application->Terminate(); };
+    UpdateCheck::CheckForUpdate(*IdHTTP1, ProgramFolder(), Settings.Version, actions);
 }
 
 void TDM::ScanTimerTimer()
@@ -196,8 +207,12 @@ void TDM::Exit1Click()
     ui::Application->Terminate();
 }
 
-// The exclusion file's routines live in their own unit; these stand in while it is missing.
-#if !__has_include("app/DMUnitExclude.cpp")
-void TDM::LoadExclusions() {}
+void TDM::LoadExclusions()
+{
+    LoadExclusionFile(ExclusionFilePath(), ExcludeContents);
+}
+
+// "Exclude" works on the Result page's selected row: it comes with the Exclude page's code.
+#if !__has_include("app/frmMainUnitExclude.cpp")
 void TDM::Exclude1Click() {}
 #endif

@@ -11,6 +11,7 @@ class TImageList;
 class TPopupMenu;
 class TMenuItem;
 class TTimer;
+class THttpClient;
 }
 
 class TDM {
@@ -24,6 +25,7 @@ public:
     ui::TImageList *TreeImageList = nullptr;    // 16 x 16: tree icons, ticks, spinner frames 8..14
     ui::TImageList *ImageList2 = nullptr;       // 20 x 19: Minimize and Close, normal and hover
     ui::TImageList *ImageList3 = nullptr;       // 84 x 33: title-bar buttons, normal and hover
+    ui::THttpClient *IdHTTP1 = nullptr;         // the update check's downloads
     ui::TPopupMenu *MainPopupMenu = nullptr;    // the tray menu
     ui::TImageList *PopupImageList = nullptr;   // 16 x 16: program icon, "Update online"
     ui::TPopupMenu *pmExclude = nullptr;        // the result list's menu
@@ -53,7 +55,7 @@ public:
     void OnlineUpdate1Click();
     void Exit1Click();
 
-    // ---- exclusion list file: defined in DMUnitExclude.cpp (an empty stand-in while it is missing)
+    // ---- exclusion list file (DMUnitExclude); Exclude1Click is defined with the Exclude page
     void LoadExclusions();
     void Exclude1Click();
     // -- exclusions: further declarations below this line --

@@ -11,9 +11,9 @@ void TImageEx::ShowListImage(ui::TImageList *list, int index)
     list_ = list;
     listIndex_ = index;
     if (list == nullptr || index < 0 || index >= list->Count()) {
-        SetPicture(nullptr);
+        Picture().Clear();
+        Invalidate();
         return;
     }
-    // Pictures fill their whole rectangle, so the background colour never shows.
-    SetPicture(list->GetBitmap(index, RGB(255, 255, 255)));
+    SetFromImageList(*list, index);
 }

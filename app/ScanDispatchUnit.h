@@ -1,5 +1,5 @@
 // The scanners of the catalogue items, per category in ItemNo order: the tables the scan driver's
-// dispatch methods index with ItemNo - 1. An entry is empty while its scanner is not built in.
+// dispatch methods index with ItemNo - 1. Writable, so that a test can put a probe in an entry.
 #pragma once
 #include "engine/PublicFunctionUnit.h"
 

@@ -5,10 +5,7 @@
 #include "ui/Application.h"
 #include "ui/Exceptions.h"
 #include "ui/Registry.h"
-#if __has_include("engine/WipeUnit.h")
 #include "engine/WipeUnit.h"
-#define QM_HAVE_WIPE 1
-#endif
 
 std::string FirstParam;
 
@@ -170,10 +167,8 @@ TStartAction RunStartSteps(DWORD majorVersion)
     }
 
     if (IsAutoRun()) {
-#ifdef QM_HAVE_WIPE
         WipeRecycledFolder();
         EmptyRecycleBinForAutoRun();
-#endif
         ui::Application->Terminate();
         return TStartAction::AutoClean;
     }

@@ -17,6 +17,7 @@
 #include "ui/Menu.h"
 #include "ui/Notebook.h"
 #include "ui/Panel.h"
+#include "ui/Image.h"
 #include "ui/Picture.h"
 #include "ui/TreeView.h"
 
@@ -33,21 +34,13 @@ constexpr int PageButtonTops[5] = {37, 91, 147, 203, 259};
 constexpr COLORREF White = RGB(255, 255, 255);
 constexpr COLORREF ColumnColor = RGB(0xe6, 0xe9, 0xed);
 
-// A JPEG picture of the program's resources as a bitmap (nullptr when missing).
-HBITMAP ResourcePicture(const char *name)
+// A decorative JPEG picture of the program's resources; a missing or damaged one leaves it empty.
+void LoadDecoration(ui::TImage *image, const char *name)
 {
-    HMODULE module = GetModuleHandleA(nullptr);
-    HRSRC info = FindResourceA(module, name, MAKEINTRESOURCEA(10));   // RT_RCDATA
-    if (info == nullptr)
-        return nullptr;
-    HGLOBAL data = LoadResource(module, info);
-    const void *bytes = data != nullptr ? LockResource(data) : nullptr;
-    if (bytes == nullptr)
-        return nullptr;
     try {
-        return ui::LoadPicture(bytes, SizeofResource(module, info));
+        image->Picture().LoadFromResource(name);
     } catch (const std::exception &) {
-        return nullptr;
+        image->Picture().Clear();
     }
 }
 
@@ -180,10 +173,10 @@ void TfrmMainForm::BuildFrame()
     TitalPanel->Create(this, 0, TitleTop, FormWidth, TitleHeight);
     TitleImage = new ui::TImage;
     TitleImage->Create(TitalPanel, 0, 0, FormWidth, TitleHeight);
-    TitleImage->SetPicture(ResourcePicture("TITLEJPG"));
+    LoadDecoration(TitleImage, "TITLEJPG");
     LogoImage = new ui::TImage;
     LogoImage->Create(TitalPanel, 45, 16, 275, 50);
-    LogoImage->SetPicture(ResourcePicture("LOGOJPG"));
+    LoadDecoration(LogoImage, "LOGOJPG");
     AppVersion = new ui::TLabel;
     AppVersion->Create(TitalPanel, 286, 58, "");
     ui::TFont versionFont;
@@ -245,12 +238,15 @@ void TfrmMainForm::BuildFrame()
 
     // The page area: a strip of 26 pixels above the notebook and 9 to its right.
     DataNotebook = new ui::TNotebook;
-    DataNotebook->Create(this, FormWidth - 9 - 475, TitleTop + TitleHeight + 26, 475, 359);
-    ScanPage = DataNotebook->AddPage("Scan");
-    ResultPage = DataNotebook->AddPage("Result");
-    ExcludePage = DataNotebook->AddPage("Exclude");
-    SettingsPage = DataNotebook->AddPage("Settings");
-    AdvancedPage = DataNotebook->AddPage("Advanced");
+    DataNotebook->Create(this, FormWidth - 9 - 475, TitleTop + TitleHeight + 26, 475, 359, 5);
+    // Pages in index order: Scan, Result, Exclude, Settings, Advanced.
+    ScanPage = DataNotebook->Page(0);
+    ResultPage = DataNotebook->Page(1);
+    ExcludePage = DataNotebook->Page(2);
+    SettingsPage = DataNotebook->Page(3);
+    AdvancedPage = DataNotebook->Page(4);
+    for (int i = 0; i < 5; ++i)
+        DataNotebook->Page(i)->SetColor(White);
 }
 
 void TfrmMainForm::FormCreate()

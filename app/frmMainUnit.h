@@ -88,8 +88,8 @@ public:
     void HelpBtnMouseLeave(void *sender);
     void ScanNowBtnMouseEnter(void *sender);     // the action buttons of every page
     void ScanNowBtnMouseLeave(void *sender);
-    void ScanBtnMouseEnter(void *sender) {}      // page buttons have no hover picture
-    void ScanBtnMouseLeave(void *sender) {}
+    void ScanBtnMouseEnter(void *) {}            // page buttons have no hover picture
+    void ScanBtnMouseLeave(void *) {}
     void WMTray(WPARAM wParam, LPARAM lParam);   // 0x500
     void WMRestore();                            // 0x2400
     // Stores the scan statistics (mode 0), the removed total (1) or the Settings page (2).

@@ -1,4 +1,5 @@
 // The Scan page: the item tree with its ticks and counts, and the scan driver behind Scan Now.
+#include <windows.h>
 #include <commctrl.h>
 #include <cstdio>
 #include "app/DMUnit.h"
@@ -18,11 +19,11 @@
 #include "app/ScanDispatchUnit.h"
 #include "ui/ImageList.h"
 #include "ui/Label.h"
-#include "ui/ListView.h"
 #include "ui/Notebook.h"
-#if __has_include("app/ResultItemUnit.h")
 #include "app/ResultItemUnit.h"
-#define QM_HAVE_RESULT_ROWS 1
+#if __has_include("ui/ListView.h")
+#include "ui/ListView.h"
+#define QM_HAVE_LIST_VIEW 1
 #endif
 
 namespace {
@@ -121,9 +122,7 @@ void TfrmMainForm::SetChangePanelWidth(int width)
 
 void TfrmMainForm::ClearResultRows()
 {
-#ifdef QM_HAVE_RESULT_ROWS
     ResultRows.Clear();
-#endif
 }
 
 void TfrmMainForm::ShowEmptyResult()
@@ -135,10 +134,12 @@ void TfrmMainForm::ShowEmptyResult()
     if (ResultTreeView != nullptr)
         ResultTreeView->Clear();
     ClearResultRows();
+#ifdef QM_HAVE_LIST_VIEW
     if (ResultListView != nullptr) {
-        ResultListView->SetItemCount(0);
+        ResultListView->SetItemCount(ResultRows.Count());
         ResultListView->Invalidate();
     }
+#endif
 }
 
 void TfrmMainForm::BuildScanItemTree()
@@ -304,9 +305,9 @@ void TfrmMainForm::ScanNowBtnClick(void *sender)
     // and the error is shown once, after the page is usable again.
     std::string failure;
     try {
-        ScanGauge->SetPosition(0);
+        ScanGauge->SetProgress(0);
         ScanGauge->Show();
-        ScanGauge->SetMax(CountCheckedScanItems());
+        ScanGauge->SetMaxValue(CountCheckedScanItems());
         DM->ClearResults();
         ClearResultRows();
         ResetItemCounts();
@@ -404,13 +405,13 @@ void TfrmMainForm::ScanCategory(int category, int32_t first, int32_t n)
         default: DispatchInternetSoftwareScanner(i, nodeIndex, results); break;
         }
         node->SetImageIndex(ImageItem);
-        ScanGauge->SetPosition(ScanGauge->Position() + 1);
+        ScanGauge->AddProgress(1);
     }
 }
 
 namespace {
 
-void Dispatch(const TScanProc *table, int size, int32_t itemIndex, ui::TTreeView *tree, int32_t nodeIndex,
+void CallScanner(const TScanProc *table, int size, int32_t itemIndex, ui::TTreeView *tree, int32_t nodeIndex,
               TResultContents *results)
 {
     if (itemIndex < 0 || itemIndex >= size || table[itemIndex] == nullptr)
@@ -422,20 +423,20 @@ void Dispatch(const TScanProc *table, int size, int32_t itemIndex, ui::TTreeView
 
 void TfrmMainForm::DispatchInternetExplorerScanner(int32_t itemIndex, int32_t nodeIndex, TResultContents *results)
 {
-    Dispatch(InternetExplorerScanTable, 9, itemIndex, tvItemsList, nodeIndex, results);
+    CallScanner(InternetExplorerScanTable, 9, itemIndex, tvItemsList, nodeIndex, results);
 }
 
 void TfrmMainForm::DispatchWindowsSoftwareScanner(int32_t itemIndex, int32_t nodeIndex, TResultContents *results)
 {
-    Dispatch(WindowsSoftwareScanTable, 16, itemIndex, tvItemsList, nodeIndex, results);
+    CallScanner(WindowsSoftwareScanTable, 16, itemIndex, tvItemsList, nodeIndex, results);
 }
 
 void TfrmMainForm::DispatchWindowsSystemScanner(int32_t itemIndex, int32_t nodeIndex, TResultContents *results)
 {
-    Dispatch(WindowsSystemScanTable, 15, itemIndex, tvItemsList, nodeIndex, results);
+    CallScanner(WindowsSystemScanTable, 15, itemIndex, tvItemsList, nodeIndex, results);
 }
 
 void TfrmMainForm::DispatchInternetSoftwareScanner(int32_t itemIndex, int32_t nodeIndex, TResultContents *results)
 {
-    Dispatch(InternetSoftwareScanTable, 10, itemIndex, tvItemsList, nodeIndex, results);
+    CallScanner(InternetSoftwareScanTable, 10, itemIndex, tvItemsList, nodeIndex, results);
 }

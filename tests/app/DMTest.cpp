@@ -162,27 +162,18 @@ TEST_F(DataModule, ImageListsHoldTheirPictures)
 
 TEST_F(DataModule, TrayMenuItems)
 {
-    HMENU menu = DM->MainPopupMenu->Handle();
-    ASSERT_NE(menu, nullptr);
-    ASSERT_EQ(GetMenuItemCount(menu), 6);
-    const char *captions[] = {"Quillmoor", "About", "", "Update online", "", "Exit"};
+    ui::TPopupMenu *menu = DM->MainPopupMenu;
+    ASSERT_EQ(menu->Count(), 6);
+    const char *captions[] = {"Quillmoor", "About", "-", "Update online", "-", "Exit"};
     for (int i = 0; i < 6; ++i) {
-        MENUITEMINFOA info{};
-        char text[64] = {};
-        info.cbSize = sizeof(info);
-        info.fMask = MIIM_FTYPE | MIIM_STATE | MIIM_STRING;
-        info.dwTypeData = text;
-        info.cch = sizeof(text);
-        ASSERT_TRUE(GetMenuItemInfoA(menu, static_cast<UINT>(i), TRUE, &info));
-        if (captions[i][0] == 0) {
-            EXPECT_TRUE(info.fType & MFT_SEPARATOR) << i;
-        } else {
-            EXPECT_STREQ(text, captions[i]);
-            EXPECT_EQ((info.fState & MFS_DEFAULT) != 0, i == 0) << i;
-        }
+        EXPECT_EQ(menu->Item(i)->Caption, captions[i]);
+        EXPECT_EQ(menu->Item(i)->Default, i == 0) << i;
+        EXPECT_EQ(menu->Item(i)->Bitmap() != nullptr, i == 0 || i == 3) << i;
     }
-    ASSERT_NE(DM->pmExclude->Handle(), nullptr);
-    EXPECT_EQ(GetMenuItemCount(DM->pmExclude->Handle()), 1);
+    EXPECT_EQ(menu->Item(0), DM->OpenMenu);
+    EXPECT_EQ(menu->Item(5), DM->Exit1);
+    ASSERT_EQ(DM->pmExclude->Count(), 1);
+    EXPECT_EQ(DM->pmExclude->Item(0)->Caption, "Exclude");
 }
 
 TEST_F(DataModule, ScanTimerSettings)

@@ -107,8 +107,9 @@ TEST_F(ScanPage, FreshTreeHasTheCatalogueWithDefaultTicks)
         EXPECT_EQ(node->StateIndex(), expectTick ? 6 : 7) << i;
         EXPECT_EQ(Rec(i)->Checked, expectTick ? 1 : 0) << i;
         EXPECT_EQ(Rec(i)->Count, 0) << i;
-        if (node->Level() == 2)
+        if (node->Level() == 2) {
             EXPECT_EQ(node->ImageIndex(), 5) << i;
+        }
     }
     EXPECT_EQ(frmMainForm->CountCheckedScanItems(), 49);
     EXPECT_EQ(frmMainForm->DataNotebook->PageIndex(), 0);
@@ -266,8 +267,8 @@ TEST_F(ScanPage, ScanRunsOnlyTickedItemsInCategoryOrderAndOpensTheResultPage)
     EXPECT_EQ(ResultContents[tcWindowsSystem]->Count(), 1);
     EXPECT_EQ(ResultContents[tcInternetSoftware]->Count(), 0);
     EXPECT_EQ(Settings.DetectedTotal, 3);
-    EXPECT_EQ(frmMainForm->ScanGauge->Max(), 3);
-    EXPECT_EQ(frmMainForm->ScanGauge->Position(), 3);
+    EXPECT_EQ(frmMainForm->ScanGauge->MaxValue(), 3);
+    EXPECT_EQ(frmMainForm->ScanGauge->Progress(), 3);
     EXPECT_FALSE(frmMainForm->ScanGauge->Visible());
     EXPECT_EQ(ScanState, 0);
     EXPECT_TRUE(frmMainForm->ScanNowBtn->Visible());
@@ -376,5 +377,5 @@ TEST_F(ScanPage, NothingTickedStoresZeroAndOpensAnEmptyResult)
     RegCloseKey(key);
     EXPECT_EQ(stored, 0u);
     EXPECT_EQ(frmMainForm->DataNotebook->PageIndex(), 1);
-    EXPECT_EQ(frmMainForm->ScanGauge->Max(), 0);
+    EXPECT_EQ(frmMainForm->ScanGauge->MaxValue(), 0);
 }
