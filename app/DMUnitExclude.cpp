@@ -269,11 +269,6 @@ int CountExclusionsForItem(const TExcludeContents *list, const std::string &name
 // ---------------------------------------------------------------------------------------------
 // The data module's entries: the list ExcludeContents and the file beside the program.
 
-void TDM::LoadExclusions()
-{
-    LoadExclusionFile(ExclusionFilePath(), ExcludeContents);
-}
-
 void TDM::AddExclusion(const std::string &itemName, const std::string &location, const std::string &entry,
                        const std::string &data)
 {
