@@ -1,5 +1,6 @@
 // The Settings page: the five options of the settings store and the daily scheduled scan.
 #include <windows.h>
+#include <objbase.h>
 #include "app/DMUnit.h"
 #include "app/ImageEx.h"
 #include "app/SchedulerUnit.h"
@@ -139,6 +140,8 @@ void TfrmMainForm::BuildSettingsPage()
 
 void TfrmMainForm::CreateTaskScheduler()
 {
+    // The scheduler is a COM object of this thread; a second CoInitialize only counts up.
+    CoInitialize(nullptr);
     ::CreateTaskScheduler();
 }
 
