@@ -1,9 +1,11 @@
 #include "updater/MainUnit.h"
+#include "ui/Application.h"
 #include "ui/Exceptions.h"
 #include "ui/FileStream.h"
 #include "ui/HttpClient.h"
 #include "ui/IniFile.h"
 #include "ui/StringList.h"
+#include <commctrl.h>
 #include <shellapi.h>
 #include <cstdio>
 
@@ -236,3 +238,138 @@ void TUpdateFlow::IdHTTP1WorkEnd()
 {
     if (AbortRequested) ui::Abort();
 }
+
+// ---------------------------------------------------------------------------------------------------
+// The window
+
+
+TMainForm *MainForm = nullptr;
+
+namespace {
+const COLORREF GaugeColour = RGB(0, 128, 64);
+}
+
+TMainForm::TMainForm()
+{
+    CreateForm("TMainForm", "Quillmoor Update", 426, 246, ui::bsSingle, true);
+
+    Panel1.CreateHandle(this, "STATIC", WS_VISIBLE | SS_SUNKEN, 0, 8, 8, 115, 229);
+    Image1.CreateHandle(&Panel1, "STATIC", WS_VISIBLE | SS_ICON | SS_CENTERIMAGE, 0, 1, 1, 113, 227);
+    SendMessageA(Image1.Handle(), STM_SETICON, reinterpret_cast<WPARAM>(ui::Application->Icon()), 0);
+
+    FileListView.CreateHandle(this, WC_LISTVIEWA,
+                              WS_VISIBLE | WS_TABSTOP | LVS_REPORT | LVS_SINGLESEL | LVS_SHOWSELALWAYS |
+                                  LVS_NOSORTHEADER,
+                              WS_EX_CLIENTEDGE, 128, 8, 289, 161);
+    ListView_SetExtendedListViewStyle(FileListView.Handle(), LVS_EX_FULLROWSELECT);
+    struct {
+        const char *caption;
+        int width, format;
+    } columns[] = {{"File Name", 188, LVCFMT_LEFT}, {"Downloads", 80, LVCFMT_RIGHT}};
+    for (int i = 0; i < 2; ++i) {
+        LVCOLUMNA c = {};
+        c.mask = LVCF_TEXT | LVCF_WIDTH | LVCF_FMT | LVCF_SUBITEM;
+        c.fmt = columns[i].format;
+        c.cx = columns[i].width;
+        c.pszText = const_cast<char *>(columns[i].caption);
+        c.iSubItem = i;
+        SendMessageA(FileListView.Handle(), LVM_INSERTCOLUMNA, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&c));
+    }
+
+    PB_Whole.CreateHandle(this, PROGRESS_CLASSA, WS_VISIBLE | PBS_SMOOTH, 0, 128, 176, 289, 17);
+    SendMessageA(PB_Whole.Handle(), PBM_SETBARCOLOR, 0, static_cast<LPARAM>(GaugeColour));
+    SendMessageA(PB_Whole.Handle(), PBM_SETRANGE32, 0, 0);
+    Bevel1.CreateHandle(this, "STATIC", WS_VISIBLE | SS_ETCHEDHORZ, 0, 128, 200, 289, 2);
+
+    btn_Update.Create(this, 216, 208, 97, 30, "Update");
+    Btn_Cancel.Create(this, 320, 208, 97, 30, "Close");
+    btn_Update.OnClick = [this] { btn_UpdateClick(); };
+    Btn_Cancel.OnClick = [this] { Btn_CancelClick(); };
+    OnShow = [this] { FormShow(); };
+    OnActivate = [this] { FormActivate(); };
+    OnClose = [this](ui::TCloseAction &action) { FormClose(action); };
+
+    Flow.Owner = Handle();
+    Flow.ProcessMessages = [] { ui::Application->ProcessMessages(); };
+    Flow.Terminate = [] { ui::Application->Terminate(); };
+    Flow.OnRowsChanged = [this] { ShowRows(); };
+    Flow.OnRowChanged = [this](int row) { ShowRow(row); };
+    Flow.OnGaugeChanged = [this] { ShowGauge(); };
+    Flow.OnUpdateEnabledChanged = [this] { btn_Update.SetEnabled(Flow.UpdateEnabled); };
+}
+
+TMainForm::~TMainForm()
+{
+    if (MainForm == this) MainForm = nullptr;
+}
+
+void TMainForm::FormShow() { Flow.LoadUpdateList(); }
+
+// The update starts by itself at the first activation, as if Update had been pressed.
+void TMainForm::FormActivate()
+{
+    if (activated_) return;
+    activated_ = true;
+    btn_UpdateClick();
+}
+
+void TMainForm::FormClose(ui::TCloseAction &action)
+{
+    if (!Flow.CanClose()) action = ui::caNone;
+}
+
+void TMainForm::btn_UpdateClick() { Flow.RunUpdate(); }
+
+void TMainForm::Btn_CancelClick() { Close(); }
+
+void TMainForm::ShowRows()
+{
+    HWND lv = FileListView.Handle();
+    ListView_DeleteAllItems(lv);
+    for (size_t i = 0; i < Flow.Rows.size(); ++i) {
+        LVITEMA item = {};
+        item.mask = LVIF_TEXT;
+        item.iItem = static_cast<int>(i);
+        item.pszText = const_cast<char *>(Flow.Rows[i].FileName.c_str());
+        SendMessageA(lv, LVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&item));
+        ShowRow(static_cast<int>(i));
+    }
+}
+
+void TMainForm::ShowRow(int row)
+{
+    LVITEMA item = {};
+    item.iSubItem = 1;
+    item.pszText = const_cast<char *>(Flow.Rows[static_cast<size_t>(row)].Downloads.c_str());
+    SendMessageA(FileListView.Handle(), LVM_SETITEMTEXTA, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&item));
+    UpdateWindow(FileListView.Handle());
+}
+
+void TMainForm::ShowGauge()
+{
+    scale_ = 1;
+    while (Flow.GaugeMax / scale_ > 0x7FFFFFFF) scale_ *= 1024;
+    SendMessageA(PB_Whole.Handle(), PBM_SETRANGE32, 0, static_cast<LPARAM>(Flow.GaugeMax / scale_));
+    SendMessageA(PB_Whole.Handle(), PBM_SETPOS, static_cast<WPARAM>(Flow.GaugeProgress / scale_), 0);
+    UpdateWindow(PB_Whole.Handle());
+}
+
+int TMainForm::RowCount() const { return ListView_GetItemCount(FileListView.Handle()); }
+
+std::string TMainForm::RowText(int row, int column) const
+{
+    char buf[1024] = "";
+    LVITEMA item = {};
+    item.iSubItem = column;
+    item.pszText = buf;
+    item.cchTextMax = sizeof(buf);
+    SendMessageA(FileListView.Handle(), LVM_GETITEMTEXTA, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&item));
+    return buf;
+}
+
+int TMainForm::GaugeMax() const
+{
+    return static_cast<int>(SendMessageA(PB_Whole.Handle(), PBM_GETRANGE, FALSE, 0));
+}
+
+int TMainForm::GaugePosition() const { return static_cast<int>(SendMessageA(PB_Whole.Handle(), PBM_GETPOS, 0, 0)); }

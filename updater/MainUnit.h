@@ -8,6 +8,8 @@
 #include <memory>
 #include <string>
 #include <vector>
+#include "ui/Button.h"
+#include "ui/Form.h"
 
 namespace ui {
 class THttpClient;
@@ -79,3 +81,49 @@ private:
     void SetUpdateEnabled(bool enabled);
     bool backupMade_ = false;   // the row being handled renamed its file to the backup
 };
+
+
+// A child window of a system class (list view, progress bar, static) until the class library
+// carries these controls.
+class TSystemControl : public ui::TWinControl {
+public:
+    using ui::TWinControl::CreateHandle;
+};
+
+// The updater's window: the file list, the gauge and the Update and Close buttons over a TUpdateFlow.
+class TMainForm : public ui::TForm {
+public:
+    TMainForm();    // makes the window and its controls (FormCreate)
+    ~TMainForm() override;
+
+    TUpdateFlow Flow;   // FileList, CurrentRow, AbortRequested and the steps
+
+    TSystemControl Panel1;        // lowered bevel around the decoration
+    TSystemControl Image1;
+    TSystemControl FileListView;  // report view: "File Name", "Downloads"
+    TSystemControl PB_Whole;      // the gauge of the file being downloaded
+    TSystemControl Bevel1;
+    ui::TButton btn_Update;
+    ui::TButton Btn_Cancel;
+
+    void FormShow();
+    void FormActivate();
+    void FormClose(ui::TCloseAction &action);
+    void btn_UpdateClick();
+    void Btn_CancelClick();
+
+    // What the window shows, read back from its controls.
+    int RowCount() const;
+    std::string RowText(int row, int column) const;
+    int GaugeMax() const;
+    int GaugePosition() const;
+
+private:
+    void ShowRows();
+    void ShowRow(int row);
+    void ShowGauge();
+    bool activated_ = false;
+    long long scale_ = 1;   // the gauge holds ints: large files are shown in coarser steps
+};
+
+extern TMainForm *MainForm;
