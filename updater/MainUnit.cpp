@@ -58,6 +58,18 @@ std::string OwnFolder()
     return s.substr(0, s.find_last_of("\\/") + 1);
 }
 
+// CON, NUL, COM1 ... name a device in every folder, with any extension.
+bool IsDeviceName(const std::string &step)
+{
+    std::string base = step.substr(0, step.find('.'));
+    base = base.substr(0, base.find_last_not_of(' ') + 1);
+    for (char &c : base)
+        if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+    if (base == "CON" || base == "PRN" || base == "AUX" || base == "NUL" || base == "CLOCK$") return true;
+    return base.size() == 4 && (base.compare(0, 3, "COM") == 0 || base.compare(0, 3, "LPT") == 0) &&
+           base[3] >= '1' && base[3] <= '9';
+}
+
 }  // namespace
 
 std::string BackupName(const std::string &fileName)
@@ -79,6 +91,7 @@ bool IsSafeUpdateName(const std::string &name)
         step = name.substr(start, end == std::string::npos ? std::string::npos : end - start);
         // Windows drops trailing dots and blanks from a step, so ". ." and "..." climb like "..".
         if (!step.empty() && step.find_last_not_of(". ") == std::string::npos && step != ".") return false;
+        if (IsDeviceName(step)) return false;
         if (end == std::string::npos) break;
         start = end + 1;
     }
@@ -141,11 +154,12 @@ void TUpdateFlow::RunUpdate()
     AbortRequested = false;
     SetGauge(GaugeMax, 0);
     SetUpdateEnabled(false);
-    // A name that reaches outside the program folder stops the run before any file is touched.
+    // A name that reaches outside the program folder, or names a device, stops the run before any
+    // file is touched.
     for (size_t i = 0; i < Rows.size(); ++i) {
         if (!IsSafeUpdateName(Rows[i].FileName)) {
             SetUpdateEnabled(true);
-            throw ui::Exception("Update.ini names a file outside the program folder: \"" +
+            throw ui::Exception("Update.ini names a file that may not be written: \"" +
                                 (*FileList)[static_cast<int>(i)] + "\"");
         }
     }
@@ -189,7 +203,7 @@ void TUpdateFlow::DownloadUpdateFile(const std::string &entry, const std::string
         }
         try {
             IdHTTP1->Get(AfterFirstEquals(entry), *file);
-        } catch (const ui::Exception &) {
+        } catch (...) {   // any failure of the transfer, an abort included
             failed = true;
         }
     }

@@ -23,7 +23,8 @@ extern std::string UpdateFolderURL;
 // The backup of a file: its last extension replaced by ".BAK", or ".BAK" appended when it has none.
 std::string BackupName(const std::string &fileName);
 // True when name stays inside the program folder: relative, no drive or stream colon, no ".."
-// step, not empty. Names come from a downloaded file and must never reach outside.
+// step, no device name (CON, NUL, COM1 ...), and it ends in a file name. Names come from a
+// downloaded file and must never reach outside.
 bool IsSafeUpdateName(const std::string &name);
 
 // The update run without its window: state and steps of TMainForm. The window mirrors the rows, the

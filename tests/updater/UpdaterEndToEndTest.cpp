@@ -60,7 +60,8 @@ TEST(UpdaterEndToEnd, MainProgramStartsTheUpdaterWhichReplacesFilesAndRestartsIt
 
     std::string base = server.Url("/update/");
     HttpReply ini;
-    ini.body = "[Version]\r\nVersion=3.8\r\n[HTTP]\r\nFile1=" + base + "Quillmoor.exe\r\nFile2=" + base + "version.txt\r\n";
+    ini.body = "[Version]\r\nVersion=3.8\r\n[HTTP]\r\nFile1=" + base + "Quillmoor.exe\r\nFile2=" + base +
+               "version.txt\r\n";
     server.Set("/update/Update.ini", ini);
     HttpReply exe;
     exe.body = standIn;   // the "new" program is the same stand-in; its version comes from version.txt
