@@ -5,6 +5,7 @@
 #include <cstring>
 #include "ui/Application.h"
 #include "ui/Exceptions.h"
+#include "ui/Menu.h"
 
 namespace ui {
 
@@ -300,6 +301,19 @@ LRESULT TWinControl::WndProc(UINT msg, WPARAM wp, LPARAM lp)
         break;
     case WM_SHOWWINDOW:
         visible_ = wp != 0;
+        break;
+    case WM_CONTEXTMENU:
+        if (PopupMenu) {
+            int x = GET_X_LPARAM(lp), y = GET_Y_LPARAM(lp);
+            if (x == -1 && y == -1) {   // from the keyboard: at the control's corner
+                POINT pt = {0, 0};
+                ClientToScreen(handle_, &pt);
+                x = pt.x;
+                y = pt.y;
+            }
+            PopupMenu->Popup(x, y);
+            return 0;
+        }
         break;
     default:
         break;

@@ -10,6 +10,7 @@
 namespace ui {
 
 class TWinControl;
+class TPopupMenu;
 
 enum TMouseButton { mbLeft, mbRight, mbMiddle };
 using TNotifyEvent = std::function<void()>;
@@ -104,6 +105,9 @@ public:
     bool Focused() const;
     // Hint shown by a tooltip when the mouse rests on the control.
     void SetHint(const std::string &hint);
+
+    // Shown at the mouse on a right click (WM_CONTEXTMENU) when set.
+    TPopupMenu *PopupMenu = nullptr;
 
     // The windowless children, bottom to top.
     const std::vector<TGraphicControl *> &GraphicControls() const { return graphics_; }
