@@ -263,37 +263,47 @@ namespace {
 const COLORREF GaugeColour = RGB(0, 128, 64);
 }
 
+// The picture beside the list: a green fade with the program's icon.
+static HBITMAP DecorationPicture(int width, int height)
+{
+    HDC screen = GetDC(nullptr);
+    HDC dc = CreateCompatibleDC(screen);
+    HBITMAP bmp = CreateCompatibleBitmap(screen, width, height);
+    HGDIOBJ old = SelectObject(dc, bmp);
+    for (int y = 0; y < height; ++y) {
+        int k = 255 - y * 160 / height;
+        HBRUSH b = CreateSolidBrush(RGB(k * 3 / 4, k, k * 7 / 8));
+        RECT line = {0, y, width, y + 1};
+        FillRect(dc, &line, b);
+        DeleteObject(b);
+    }
+    DrawIconEx(dc, (width - 32) / 2, 24, ui::Application->Icon(), 32, 32, 0, nullptr, DI_NORMAL);
+    SelectObject(dc, old);
+    DeleteDC(dc);
+    ReleaseDC(nullptr, screen);
+    return bmp;
+}
+
 TMainForm::TMainForm()
 {
     CreateForm("TMainForm", "Quillmoor Update", 426, 246, ui::bsSingle, true);
 
-    Panel1.CreateHandle(this, "STATIC", WS_VISIBLE | SS_SUNKEN, 0, 8, 8, 115, 229);
-    Image1.CreateHandle(&Panel1, "STATIC", WS_VISIBLE | SS_ICON | SS_CENTERIMAGE, 0, 1, 1, 113, 227);
-    SendMessageA(Image1.Handle(), STM_SETICON, reinterpret_cast<WPARAM>(ui::Application->Icon()), 0);
+    Panel1.Create(this, 8, 8, 115, 229);
+    Panel1.SetBevelOuter(ui::bvLowered);
+    Image1.Create(&Panel1, 1, 1, 113, 227);
+    Image1.SetStretch(true);
+    Image1.SetPicture(DecorationPicture(113, 227));
 
-    FileListView.CreateHandle(this, WC_LISTVIEWA,
-                              WS_VISIBLE | WS_TABSTOP | LVS_REPORT | LVS_SINGLESEL | LVS_SHOWSELALWAYS |
-                                  LVS_NOSORTHEADER,
-                              WS_EX_CLIENTEDGE, 128, 8, 289, 161);
-    ListView_SetExtendedListViewStyle(FileListView.Handle(), LVS_EX_FULLROWSELECT);
-    struct {
-        const char *caption;
-        int width, format;
-    } columns[] = {{"File Name", 188, LVCFMT_LEFT}, {"Downloads", 80, LVCFMT_RIGHT}};
-    for (int i = 0; i < 2; ++i) {
-        LVCOLUMNA c = {};
-        c.mask = LVCF_TEXT | LVCF_WIDTH | LVCF_FMT | LVCF_SUBITEM;
-        c.fmt = columns[i].format;
-        c.cx = columns[i].width;
-        c.pszText = const_cast<char *>(columns[i].caption);
-        c.iSubItem = i;
-        SendMessageA(FileListView.Handle(), LVM_INSERTCOLUMNA, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&c));
-    }
+    FileListView.Create(this, 128, 8, 289, 161, false);
+    FileListView.SetRowSelect(true);
+    FileListView.AddColumn("File Name", 188);
+    FileListView.AddColumn("Downloads", 80, LVCFMT_RIGHT);
 
-    PB_Whole.CreateHandle(this, PROGRESS_CLASSA, WS_VISIBLE | PBS_SMOOTH, 0, 128, 176, 289, 17);
-    SendMessageA(PB_Whole.Handle(), PBM_SETBARCOLOR, 0, static_cast<LPARAM>(GaugeColour));
-    SendMessageA(PB_Whole.Handle(), PBM_SETRANGE32, 0, 0);
-    Bevel1.CreateHandle(this, "STATIC", WS_VISIBLE | SS_ETCHEDHORZ, 0, 128, 200, 289, 2);
+    PB_Whole.Create(this, 128, 176, 289, 17);
+    PB_Whole.SetForeColor(GaugeColour);
+    PB_Whole.SetMaxValue(0);
+    PB_Whole.SetProgress(0);
+    Bevel1.Create(this, 128, 200, 289, 2, ui::bsTopLine);
 
     btn_Update.Create(this, 216, 208, 97, 30, "Update");
     Btn_Cancel.Create(this, 320, 208, 97, 30, "Close");
@@ -338,24 +348,13 @@ void TMainForm::Btn_CancelClick() { Close(); }
 
 void TMainForm::ShowRows()
 {
-    HWND lv = FileListView.Handle();
-    ListView_DeleteAllItems(lv);
-    for (size_t i = 0; i < Flow.Rows.size(); ++i) {
-        LVITEMA item = {};
-        item.mask = LVIF_TEXT;
-        item.iItem = static_cast<int>(i);
-        item.pszText = const_cast<char *>(Flow.Rows[i].FileName.c_str());
-        SendMessageA(lv, LVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&item));
-        ShowRow(static_cast<int>(i));
-    }
+    FileListView.Clear();
+    for (const TUpdateFlow::TRow &row : Flow.Rows) FileListView.AddItem(row.FileName, {row.Downloads});
 }
 
 void TMainForm::ShowRow(int row)
 {
-    LVITEMA item = {};
-    item.iSubItem = 1;
-    item.pszText = const_cast<char *>(Flow.Rows[static_cast<size_t>(row)].Downloads.c_str());
-    SendMessageA(FileListView.Handle(), LVM_SETITEMTEXTA, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&item));
+    FileListView.SetItemText(row, 1, Flow.Rows[static_cast<size_t>(row)].Downloads);
     UpdateWindow(FileListView.Handle());
 }
 
@@ -363,27 +362,14 @@ void TMainForm::ShowGauge()
 {
     scale_ = 1;
     while (Flow.GaugeMax / scale_ > 0x7FFFFFFF) scale_ *= 1024;
-    SendMessageA(PB_Whole.Handle(), PBM_SETRANGE32, 0, static_cast<LPARAM>(Flow.GaugeMax / scale_));
-    SendMessageA(PB_Whole.Handle(), PBM_SETPOS, static_cast<WPARAM>(Flow.GaugeProgress / scale_), 0);
-    UpdateWindow(PB_Whole.Handle());
+    PB_Whole.SetMaxValue(static_cast<int>(Flow.GaugeMax / scale_));
+    PB_Whole.SetProgress(static_cast<int>(Flow.GaugeProgress / scale_));
 }
 
-int TMainForm::RowCount() const { return ListView_GetItemCount(FileListView.Handle()); }
+int TMainForm::RowCount() const { return FileListView.ItemCount(); }
 
-std::string TMainForm::RowText(int row, int column) const
-{
-    char buf[1024] = "";
-    LVITEMA item = {};
-    item.iSubItem = column;
-    item.pszText = buf;
-    item.cchTextMax = sizeof(buf);
-    SendMessageA(FileListView.Handle(), LVM_GETITEMTEXTA, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&item));
-    return buf;
-}
+std::string TMainForm::RowText(int row, int column) const { return FileListView.ItemText(row, column); }
 
-int TMainForm::GaugeMax() const
-{
-    return static_cast<int>(SendMessageA(PB_Whole.Handle(), PBM_GETRANGE, FALSE, 0));
-}
+int TMainForm::GaugeMax() const { return PB_Whole.MaxValue(); }
 
-int TMainForm::GaugePosition() const { return static_cast<int>(SendMessageA(PB_Whole.Handle(), PBM_GETPOS, 0, 0)); }
+int TMainForm::GaugePosition() const { return PB_Whole.Progress(); }

@@ -8,8 +8,13 @@
 #include <memory>
 #include <string>
 #include <vector>
+#include "ui/Bevel.h"
 #include "ui/Button.h"
 #include "ui/Form.h"
+#include "ui/Gauge.h"
+#include "ui/Image.h"
+#include "ui/ListView.h"
+#include "ui/Panel.h"
 
 namespace ui {
 class THttpClient;
@@ -84,13 +89,6 @@ private:
 };
 
 
-// A child window of a system class (list view, progress bar, static) until the class library
-// carries these controls.
-class TSystemControl : public ui::TWinControl {
-public:
-    using ui::TWinControl::CreateHandle;
-};
-
 // The updater's window: the file list, the gauge and the Update and Close buttons over a TUpdateFlow.
 class TMainForm : public ui::TForm {
 public:
@@ -99,11 +97,11 @@ public:
 
     TUpdateFlow Flow;   // FileList, CurrentRow, AbortRequested and the steps
 
-    TSystemControl Panel1;        // lowered bevel around the decoration
-    TSystemControl Image1;
-    TSystemControl FileListView;  // report view: "File Name", "Downloads"
-    TSystemControl PB_Whole;      // the gauge of the file being downloaded
-    TSystemControl Bevel1;
+    ui::TPanel Panel1;            // lowered bevel around the decoration
+    ui::TImage Image1;
+    ui::TListView FileListView;   // report view: "File Name", "Downloads"
+    ui::TGauge PB_Whole;          // the file being downloaded
+    ui::TBevel Bevel1;
     ui::TButton btn_Update;
     ui::TButton Btn_Cancel;
 
