@@ -1,14 +1,18 @@
 // Routines the scanners, the cleaner and the scan handler share: registry location strings, one
 // value read through such a string, the exclusion tests, the Firefox test and the node counts.
+// Also the one shape every registry scanner is built from (see "Registry scanners" below).
 #pragma once
 #include <windows.h>
 #include <cstdint>
+#include <initializer_list>
 #include <string>
+#include <vector>
 #include "engine/ExcludeItemUnit.h"
 #include "engine/ResultContentUnit.h"
 
 namespace ui {
 class TTreeView;
+class TRegistry;
 }
 
 // Every scanner has this shape: the item tree, the absolute index of the item's node, and the
@@ -17,9 +21,10 @@ using TScanProc = void (*)(ui::TTreeView *tree, int32_t nodeIndex, TResultConten
 
 // "HKEY_CURRENT_USER" ... "HKEY_CURRENT_CONFIG" (exact) to the predefined key; anything else 0.
 HKEY RootKeyFromName(const std::string &rootName);
-// Splits "ROOT\path": the root key (0 when unknown) and the key path.
+// Splits "ROOT\path": the root key (0 when unknown or when there is no backslash) and the key path.
 void SplitLocation(const std::string &location, HKEY &root, std::string &keyPath);
-// Reads one value as text; a missing value gives ""; a key that does not open leaves result as passed.
+// Reads one value as text; a missing value or one that does not hold text gives ""; a key that does
+// not open leaves result as passed.
 void ReadRegString(const std::string &location, const std::string &valueName, std::string &result);
 
 bool IsExcluded(const std::string &itemName, const std::string &place, const TExcludeContents *exclusions);
@@ -31,3 +36,75 @@ bool IsFirefoxRunning();
 // Mode 0 sets the item node's count, mode 1 adds to it; then re-sums its category and the root and
 // paints the three numbers on the tree at once.
 void UpdateNodeCount(int32_t nodeIndex, int32_t amount, int32_t mode, ui::TTreeView *tree);
+
+// Handles the pending window messages once: where Abort and the tray's exit reach a running scan.
+void PumpScanMessages();
+
+// ---------------------------------------------------------------------------------------------
+// Registry scanners.
+//
+// A registry item is described by one TRegScanItem; the routines below do the walking, the
+// exclusion test, the adding and the counting for it. Keys are given as location strings
+// ("HKEY_CURRENT_USER\Software\..."), opened with full access and never created.
+
+// What the exclusion test gets as data. The item's Data carries the same text, so that an
+// exclusion made from a result row (which stores the row's Data) keeps exactly that trace out.
+enum class TRegDataRule {
+    ValueData,   // the value's data as text ("" for a value that does not hold text)
+    Empty,       // nothing is read
+    ValueName,   // the value's name
+};
+
+// How the node's count follows the added items.
+enum class TRegCountRule {
+    Position,   // mode 0 to the position (from 1) of the name just added, excluded names counted in
+    Added,      // mode 0 to the running count of items added (shared by all keys of the item)
+    AddOne,     // mode 1 with 1 per item added
+};
+
+struct TRegScanItem {
+    const char *Group = "";
+    const char *CleanCaption = "";
+    const char *ItemName = "";
+    int32_t Kind = tkRegValueData;           // tkRegValueName, tkRegValueData or tkRegSubKey
+    TRegDataRule DataRule = TRegDataRule::ValueData;
+    TRegCountRule CountRule = TRegCountRule::Position;
+    bool SubKeys = false;        // list subkey names; each item stands for its subkey (Location key\name)
+    bool NameInSubKey = false;   // value items keep the value's name in SubKey as well as in Entry
+    bool OnlyRegSz = false;      // pass over, untested and uncounted, every value that is not REG_SZ
+    bool PumpAfterTest = false;  // pump only for names not excluded, right after the test
+};
+
+// A registry value's data as text: REG_SZ and REG_EXPAND_SZ (unexpanded) as stored, anything else
+// and a missing value "".
+std::string ReadValueText(const ui::TRegistry &reg, const std::string &name);
+
+// Appends one result item filled as a registry trace (Storage "Reg", Found 1, Checked from
+// Settings.SelectAll, Size 0) and returns its record.
+TContent &AddRegItem(TResultContents *results, const TRegScanItem &item, const std::string &entry,
+                     const std::string &subKey, const std::string &data, const std::string &location);
+
+// The walk over names already listed from the key at location: before each name it stops when
+// ScanState is 2 and pumps messages; then it reads, tests, adds and counts as item says. reg is the
+// key held open (its data and types are read there), or nullptr to read through the location string.
+// running is the item's running count (Added and AddOne rules). Returns false when stopped.
+bool AddRegNames(const TRegScanItem &item, const std::vector<std::string> &names, const std::string &location,
+                 const ui::TRegistry *reg, ui::TTreeView *tree, int32_t nodeIndex, TResultContents *results,
+                 int32_t &running);
+
+// Opens the key at location, lists its value (or subkey) names and walks them. Returns false when
+// the key does not open; nothing is added then.
+bool ScanRegKey(const TRegScanItem &item, const std::string &location, ui::TTreeView *tree, int32_t nodeIndex,
+                TResultContents *results, int32_t &running);
+
+// Every key in order, one running count from 0; a key that does not open is passed over.
+void ScanRegKeys(const TRegScanItem &item, std::initializer_list<const char *> locations, ui::TTreeView *tree,
+                 int32_t nodeIndex, TResultContents *results);
+
+// One named value of one key: nothing when the key does not open or the value reads as empty;
+// otherwise, unless excluded, one item and the node's count set to 1. No pump, no ScanState test.
+void ScanRegSingleValue(const TRegScanItem &item, const std::string &location, const std::string &valueName,
+                        ui::TTreeView *tree, int32_t nodeIndex, TResultContents *results);
+
+// The location string of a key below HKEY_CURRENT_USER.
+inline std::string CurrentUserLocation(const std::string &keyPath) { return "HKEY_CURRENT_USER\\" + keyPath; }

@@ -1,0 +1,84 @@
+#include "engine/CleanUnit.h"
+#include <windows.h>
+#include <wininet.h>
+#include "app/SettingsUnit.h"
+#include "engine/PublicFunctionUnit.h"
+#include "engine/WipeUnit.h"
+#include "ui/Registry.h"
+
+int32_t GaugePercent(int64_t done, int64_t total)
+{
+    if (total <= 0) return 0;
+    int64_t num = 100 * done;
+    int64_t q = num / total, r = num % total;
+    if (2 * r > total || (2 * r == total && (q & 1))) ++q;
+    if (q > 100) q = 100;
+    if (q < 0) q = 0;
+    return static_cast<int32_t>(q);
+}
+
+namespace {
+
+// The key path below the root, never empty: an empty path would name the whole root.
+bool RootedKeyPath(const std::string &location, ui::TRegistry &reg, std::string &path)
+{
+    HKEY root = nullptr;
+    SplitLocation(location, root, path);
+    reg.SetRootKey(root);
+    size_t start = path.find_first_not_of('\\');
+    if (!root || start == std::string::npos) return false;
+    // Counted from the root, whatever key an earlier item left open.
+    path = "\\" + path.substr(start);
+    return true;
+}
+
+bool DeleteRegistryTrace(const TContent &c, ui::TRegistry &reg)
+{
+    std::string path;
+    bool rooted = RootedKeyPath(c.Location, reg, path);
+    if (c.Kind == tkRegValueName || c.Kind == tkRegValueData) {
+        if (!rooted) {
+            // A value directly under a root key is still a value of that key.
+            HKEY root = reg.RootKey();
+            if (!root || !reg.OpenKey("\\", false)) return false;
+        } else if (!reg.OpenKey(path, false)) {
+            return false;
+        }
+        return reg.DeleteValue(c.Entry);
+    }
+    if (c.Kind == tkRegSubKey) return rooted && reg.DeleteKey(path);
+    return false;
+}
+
+bool DeleteFileTrace(const TContent &c)
+{
+    if (c.Group == "IE Cache" || c.Group == "IE Cookies") {
+        // An entry already gone from the cache is as good as deleted.
+        DeleteUrlCacheEntryA(c.Entry.c_str());
+        return true;
+    }
+    return WipeFile(c.Location, WipePassesForDeleteMode(Settings.ErasValue));
+}
+
+}  // namespace
+
+void CleanResultContents(TResultContents *contents, const TStepTextProc &setStepText,
+                         const TGaugePositionProc &setGaugePosition, int32_t total)
+{
+    if (!contents) return;
+    ui::TRegistry reg;
+    for (int i = 0; i < contents->Count(); ++i) {
+        TContent &c = contents->GetItem(i)->Content;
+        if (!c.Checked) continue;
+        if (setStepText) setStepText(c.Entry);
+        bool deleted = false;
+        if (c.Storage == "Reg")
+            deleted = DeleteRegistryTrace(c, reg);
+        else if (c.Storage == "File")
+            deleted = DeleteFileTrace(c);
+        if (!deleted) continue;
+        c.Removed = 1;
+        ++Settings.RemoveTotal;
+        if (setGaugePosition) setGaugePosition(GaugePercent(Settings.RemoveTotal, total));
+    }
+}

@@ -1,0 +1,247 @@
+#include "engine/IneterNetExploerUnit.h"
+#include <wininet.h>
+#include <climits>
+#include <memory>
+#include <vector>
+#include "app/SettingsUnit.h"
+#include "ui/Registry.h"
+
+namespace {
+
+const char *const kShellFoldersKey = "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders";
+
+TContent &NewItem(TResultContents *results)
+{
+    TContent &c = results->GetItem(results->AddItem())->Content;
+    c.Checked = Settings.SelectAll ? 1 : 0;
+    c.Found = 1;
+    return c;
+}
+
+TRegScanItem IEValue(const char *itemName, const char *cleanCaption)
+{
+    return TRegScanItem{"Internet Explorer", cleanCaption, itemName};
+}
+
+// Entries the Favorites walk takes, by their whole attribute word.
+bool IsFavoritesAttribute(DWORD attr)
+{
+    switch (attr) {
+    case 2: case 4: case 16: case 17: case 18: case 19: case 20: case 32: case 128: case 256:
+        return true;
+    default:
+        return false;
+    }
+}
+
+struct FindHandle {
+    HANDLE h;
+    ~FindHandle()
+    {
+        if (h != INVALID_HANDLE_VALUE) FindClose(h);
+    }
+};
+
+struct UrlCacheHandle {
+    HANDLE h = nullptr;
+    ~UrlCacheHandle()
+    {
+        if (h) FindCloseUrlCache(h);
+    }
+};
+
+enum class CacheWalk { Cache, Cookies };
+
+void HandleCacheEntry(const INTERNET_CACHE_ENTRY_INFOA *entry, CacheWalk walk, ui::TTreeView *tree,
+                      int32_t nodeIndex, TResultContents *results, int32_t &count)
+{
+    const std::string url = entry->lpszSourceUrlName ? entry->lpszSourceUrlName : "";
+    const bool cookie = url.find("Cookie:") != std::string::npos;
+    if (cookie != (walk == CacheWalk::Cookies)) return;
+    const bool isCache = walk == CacheWalk::Cache;
+    if (IsExcluded(isCache ? "Cache" : "Cookies", url, ExcludeContents)) return;
+
+    TContent &c = NewItem(results);
+    c.Kind = isCache ? tkIECacheEntry : tkIECookie;
+    c.Storage = "File";
+    c.Group = isCache ? "IE Cache" : "IE Cookies";
+    c.CleanCaption = isCache ? "Clean IE Cache" : "Clean IE Cookies";
+    c.ItemName = isCache ? "Cache" : "Cookies";
+    c.Entry = url;
+    c.Location = entry->lpszLocalFileName ? entry->lpszLocalFileName : "";
+    if (!c.Location.empty()) {
+        int64_t len = OpenFileLength(c.Location);
+        if (len > 0) {
+            c.Size = static_cast<int32_t>(len > INT32_MAX ? INT32_MAX : len);
+            FoundSizeTotal += c.Size;
+        }
+    }
+    ++count;
+    UpdateNodeCount(nodeIndex, count, 0, tree);
+}
+
+// Every entry is fetched twice: a probe that reports its size, then a block of exactly that size.
+void WalkUrlCache(CacheWalk walk, ui::TTreeView *tree, int32_t nodeIndex, TResultContents *results)
+{
+    int32_t count = 0;
+    UrlCacheHandle search;
+    {
+        DWORD size = 0;
+        FindFirstUrlCacheEntryA(nullptr, nullptr, &size);
+        std::vector<char> block(size);
+        auto *entry = reinterpret_cast<INTERNET_CACHE_ENTRY_INFOA *>(block.empty() ? nullptr : block.data());
+        search.h = FindFirstUrlCacheEntryA(nullptr, entry, &size);
+        if (search.h && entry && (entry->CacheEntryType & NORMAL_CACHE_ENTRY))
+            HandleCacheEntry(entry, walk, tree, nodeIndex, results, count);
+    }
+    if (!search.h) return;
+
+    // A probe error other than "buffer too small" or "no more" is retried; one that keeps coming
+    // back would otherwise hold the scan forever.
+    int strangeErrors = 0;
+    for (;;) {
+        if (ScanState == 2) break;
+        PumpScanMessages();
+        DWORD size = 0;
+        FindNextUrlCacheEntryA(search.h, nullptr, &size);
+        const DWORD error = GetLastError();
+        if (error == ERROR_INSUFFICIENT_BUFFER) {
+            strangeErrors = 0;
+            std::vector<char> block(size ? size : 1);
+            auto *entry = reinterpret_cast<INTERNET_CACHE_ENTRY_INFOA *>(block.data());
+            if (FindNextUrlCacheEntryA(search.h, entry, &size) && (entry->CacheEntryType & NORMAL_CACHE_ENTRY))
+                HandleCacheEntry(entry, walk, tree, nodeIndex, results, count);
+        } else if (error == ERROR_NO_MORE_ITEMS || error == ERROR_INVALID_PARAMETER) {
+            break;
+        } else if (++strangeErrors >= 16) {
+            break;
+        }
+    }
+}
+
+}  // namespace
+
+int64_t OpenFileLength(const std::string &path)
+{
+    DWORD attr = GetFileAttributesA(path.c_str());
+    if (attr == INVALID_FILE_ATTRIBUTES || (attr & FILE_ATTRIBUTE_DIRECTORY)) return -1;
+    HANDLE h = CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                           OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (h == INVALID_HANDLE_VALUE) return -1;
+    LARGE_INTEGER size;
+    BOOL ok = GetFileSizeEx(h, &size);
+    CloseHandle(h);
+    return ok ? size.QuadPart : -1;
+}
+
+void ScanIECache(ui::TTreeView *tree, int32_t nodeIndex, TResultContents *results)
+{
+    WalkUrlCache(CacheWalk::Cache, tree, nodeIndex, results);
+}
+
+void ScanIECookies(ui::TTreeView *tree, int32_t nodeIndex, TResultContents *results)
+{
+    WalkUrlCache(CacheWalk::Cookies, tree, nodeIndex, results);
+}
+
+void ScanIEAddressBarHistory(ui::TTreeView *tree, int32_t nodeIndex, TResultContents *results)
+{
+    TRegScanItem item{"IE Address Bar History", "Clean Address Bar History", "Address Bar History"};
+    item.PumpAfterTest = true;   // only values that are kept give the window a turn
+    int32_t running = 0;
+    ScanRegKey(item, CurrentUserLocation("Software\\Microsoft\\Internet Explorer\\TypedURLs"), tree, nodeIndex,
+               results, running);
+}
+
+void ScanIEAutoCompleteData(ui::TTreeView *tree, int32_t nodeIndex, TResultContents *results)
+{
+    // "AutoComplete Form Data" has no "Clean " in front; the result pages match it as it stands.
+    TRegScanItem item{"Internet Explorer", "AutoComplete Form Data", "AutoCompleteData"};
+    item.Kind = tkRegValueName;
+    // The same question for every value: one exclusion of the key keeps all its values out.
+    item.DataRule = TRegDataRule::Empty;
+    int32_t running = 0;
+    ScanRegKey(item, CurrentUserLocation("Software\\Microsoft\\Internet Explorer\\IntelliForms"), tree, nodeIndex,
+               results, running);
+}
+
+void ScanIEFavoritesExportFile(ui::TTreeView *tree, int32_t nodeIndex, TResultContents *results)
+{
+    ScanRegSingleValue(IEValue("Favorites Export File", "Clean Favorites Export File"),
+                       CurrentUserLocation("Software\\Microsoft\\Internet Explorer\\Main"), "FavoritesExportFile",
+                       tree, nodeIndex, results);
+}
+
+void ScanIEFavoritesImportFolder(ui::TTreeView *tree, int32_t nodeIndex, TResultContents *results)
+{
+    ScanRegSingleValue(IEValue("Favorites Import Folder", "Clean Favorites Import Folder"),
+                       CurrentUserLocation("Software\\Microsoft\\Internet Explorer\\Main"), "FavoritesImportFolder",
+                       tree, nodeIndex, results);
+}
+
+void ScanIEDownloadDirectory(ui::TTreeView *tree, int32_t nodeIndex, TResultContents *results)
+{
+    ScanRegSingleValue(IEValue("Download Directory", "Clean Download Directory"),
+                       CurrentUserLocation("Software\\Microsoft\\Internet Explorer"), "Download Directory", tree,
+                       nodeIndex, results);
+}
+
+void ScanIESaveDirectory(ui::TTreeView *tree, int32_t nodeIndex, TResultContents *results)
+{
+    ScanRegSingleValue(IEValue("Save Directory", "Clean Save Directory"),
+                       CurrentUserLocation("Software\\Microsoft\\Internet Explorer\\Main"), "Save Directory", tree,
+                       nodeIndex, results);
+}
+
+void ScanIEFavorites(ui::TTreeView *tree, int32_t nodeIndex, TResultContents *results)
+{
+    std::string folder;
+    {
+        ui::TRegistry reg;
+        reg.SetRootKey(HKEY_CURRENT_USER);
+        if (!reg.OpenKey(kShellFoldersKey, false)) return;
+        folder = ReadValueText(reg, "Favorites");
+    }
+    ScanFavoritesFolder(folder, tree, nodeIndex, results);
+}
+void ScanFavoritesFolder(const std::string &folder, ui::TTreeView *tree, int32_t nodeIndex,
+                         TResultContents *results)
+{
+    if (folder.empty()) return;
+    WIN32_FIND_DATAA fd;
+    FindHandle find{FindFirstFileA((folder + "\\*.*").c_str(), &fd)};
+    if (find.h == INVALID_HANDLE_VALUE) return;
+    int32_t count = 0;
+    do {
+        PumpScanMessages();
+        const std::string name = fd.cFileName;
+        if (name == "." || name == "..") continue;
+        if (!IsFavoritesAttribute(fd.dwFileAttributes)) continue;
+        if (ScanState == 2) break;
+        // Favorites are excluded by their name alone, never by their path.
+        if (!IsExcluded("Favorites", name, ExcludeContents)) {
+            TContent &c = NewItem(results);
+            c.Kind = tkFile;
+            c.Storage = "File";
+            c.Group = "Favorites";
+            c.CleanCaption = "Clean Favorites";
+            c.ItemName = "Favorites";
+            c.Entry = name;
+            c.Location = folder + "\\" + name;
+        }
+        ++count;
+        UpdateNodeCount(nodeIndex, count, 0, tree);
+    } while (FindNextFileA(find.h, &fd));
+}
+
+const TScanProc InternetExplorerScanners[9] = {
+    ScanIECache,
+    ScanIEAddressBarHistory,
+    ScanIECookies,
+    ScanIEFavorites,
+    ScanIEFavoritesExportFile,
+    ScanIEFavoritesImportFolder,
+    ScanIEAutoCompleteData,
+    ScanIEDownloadDirectory,
+    ScanIESaveDirectory,
+};

@@ -1,0 +1,41 @@
+// The Firefox and Netscape members of the Internet Software scanners: the history.dat and
+// cookies.txt text scans, the cache folder listing, and the recursive finders they use.
+#pragma once
+#include <cstdint>
+#include <functional>
+#include <string>
+#include "engine/PublicFunctionUnit.h"
+
+// The full path that the last finder call matched; each scanner empties it before its search.
+extern std::string FoundPath;
+
+// Searches the tree below folder for an entry called name (exact case); every folder stops at
+// its own first match, and a later match elsewhere replaces FoundPath.
+void FindFileRecursive(const std::string &folder, const std::string &name);
+// The same for a folder called "Cache" (a file of that name never matches).
+void FindCacheFolderRecursive(const std::string &folder);
+// One item per entry of the cache folder itself; type 1 Firefox, 2 Netscape.
+void ScanCacheFolder(const std::string &folder, ui::TTreeView *tree, int32_t nodeIndex, int32_t type,
+                     TResultContents *results);
+
+void ScanFirefoxHistory(ui::TTreeView *tree, int32_t nodeIndex, TResultContents *results);
+void ScanFirefoxCookies(ui::TTreeView *tree, int32_t nodeIndex, TResultContents *results);
+void ScanFirefoxCache(ui::TTreeView *tree, int32_t nodeIndex, TResultContents *results);
+void ScanNetscapeHistory(ui::TTreeView *tree, int32_t nodeIndex, TResultContents *results);
+void ScanNetscapeCookies(ui::TTreeView *tree, int32_t nodeIndex, TResultContents *results);
+void ScanNetscapeCache(ui::TTreeView *tree, int32_t nodeIndex, TResultContents *results);
+
+// Internet Software items 5 to 10, in catalogue order.
+extern const TScanProc InternetSoftwareBrowserScanners[6];
+
+// The working text of a history or cookie scan: the file's lines (ended by CR, LF or CR LF) joined
+// again with CR LF after each, cut before the first NUL, upper-cased for cookies. False when the
+// file cannot be read (missing, locked, a folder).
+bool LoadWorkingText(const std::string &path, bool upperCase, std::string &text);
+
+// Calls onItem(text) for each item of the working text, in order: from each start token up to the
+// next end token; the search goes on from the item's last character. A start token with no end
+// token after it ends the scan. Stops when ScanState is 2 or onItem returns false. Linear in the
+// size of the text.
+void ScanTokens(const std::string &text, const std::string &startToken, const std::string &endToken,
+                const std::function<bool(const std::string &)> &onItem);

@@ -1,0 +1,304 @@
+#include "engine/PublicFunctionUnit.h"
+#include <tlhelp32.h>
+#include <cstring>
+#include "app/SettingsUnit.h"
+#include "engine/CatalogueUnit.h"
+#include "ui/Application.h"
+#include "ui/Canvas.h"
+#include "ui/Exceptions.h"
+#include "ui/Registry.h"
+#include "ui/TreeView.h"
+
+HKEY RootKeyFromName(const std::string &rootName)
+{
+    if (rootName == "HKEY_CLASSES_ROOT") return HKEY_CLASSES_ROOT;
+    if (rootName == "HKEY_CURRENT_USER") return HKEY_CURRENT_USER;
+    if (rootName == "HKEY_LOCAL_MACHINE") return HKEY_LOCAL_MACHINE;
+    if (rootName == "HKEY_USERS") return HKEY_USERS;
+    if (rootName == "HKEY_CURRENT_CONFIG") return HKEY_CURRENT_CONFIG;
+    return nullptr;
+}
+
+void SplitLocation(const std::string &location, HKEY &root, std::string &keyPath)
+{
+    size_t slash = location.find('\\');
+    if (slash == std::string::npos) {
+        root = nullptr;
+        keyPath = location;
+        return;
+    }
+    root = RootKeyFromName(location.substr(0, slash));
+    // Only the text after the first backslash: a path that happens to contain a root name further
+    // on must not lose it.
+    keyPath = location.substr(slash + 1);
+}
+
+std::string ReadValueText(const ui::TRegistry &reg, const std::string &name)
+{
+    DWORD type = reg.GetDataTypeRaw(name);
+    if (type != REG_SZ && type != REG_EXPAND_SZ) return std::string();
+    try {
+        return reg.ReadString(name);
+    } catch (const ui::ERegistryException &) {
+        // The value changed under us between the two queries; treat it as holding no text.
+        return std::string();
+    }
+}
+
+void ReadRegString(const std::string &location, const std::string &valueName, std::string &result)
+{
+    HKEY root;
+    std::string path;
+    SplitLocation(location, root, path);
+    if (!root) return;
+    ui::TRegistry reg;
+    reg.SetRootKey(root);
+    if (!reg.OpenKey(path, false)) return;
+    result = ReadValueText(reg, valueName);
+}
+
+bool IsExcluded(const std::string &itemName, const std::string &place, const TExcludeContents *exclusions)
+{
+    if (!exclusions) return false;
+    for (int i = 0; i < exclusions->Count(); ++i) {
+        const exclude::TContent &c = exclusions->GetItem(i)->Content;
+        if (c.ItemName == itemName && c.Location == place) return true;
+    }
+    return false;
+}
+
+// Leading and trailing characters with codes 0 to 32 removed.
+static std::string TrimControls(const std::string &s)
+{
+    size_t b = 0, e = s.size();
+    while (b < e && static_cast<unsigned char>(s[b]) <= 32) ++b;
+    while (e > b && static_cast<unsigned char>(s[e - 1]) <= 32) --e;
+    return s.substr(b, e - b);
+}
+
+bool IsRegExcluded(const std::string &itemName, const std::string &location, const std::string & /*valueName*/,
+                   const TExcludeContents *exclusions, const std::string &data)
+{
+    if (!exclusions) return false;
+    const std::string wanted = TrimControls(data);
+    for (int i = 0; i < exclusions->Count(); ++i) {
+        const exclude::TContent &c = exclusions->GetItem(i)->Content;
+        if (c.ItemName == itemName && c.Location == location && TrimControls(c.Data) == wanted) return true;
+    }
+    return false;
+}
+
+bool IsFirefoxRunning()
+{
+    // Processes, threads, heaps and modules, as the snapshot has always been taken.
+    HANDLE snap = CreateToolhelp32Snapshot(TH32CS_SNAPALL, 0);
+    if (snap == INVALID_HANDLE_VALUE) return false;
+    bool found = false;
+    PROCESSENTRY32 pe;
+    std::memset(&pe, 0, sizeof(pe));
+    pe.dwSize = sizeof(pe);
+    for (BOOL ok = Process32First(snap, &pe); ok && !found; ok = Process32Next(snap, &pe)) {
+        char name[MAX_PATH + 1];
+        std::memcpy(name, pe.szExeFile, MAX_PATH);
+        name[MAX_PATH] = '\0';
+        std::string lower(name);
+        for (char &ch : lower)
+            if (ch >= 'A' && ch <= 'Z') ch = static_cast<char>(ch - 'A' + 'a');
+        found = lower == "firefox.exe";
+    }
+    CloseHandle(snap);
+    return found;
+}
+
+static TSectionRec *NodeRec(ui::TTreeNode *node) { return node ? static_cast<TSectionRec *>(node->Data) : nullptr; }
+
+// Draws count right-aligned, 30 pixels in from the tree's right edge, on the line of node.
+static void PaintCount(ui::TTreeView *tree, ui::TTreeNode *node, int32_t count, bool bold)
+{
+    ui::TCanvas *canvas = tree->Canvas();
+    if (!canvas || !node) return;
+    char text[16];
+    wsprintfA(text, "%d", count);
+    canvas->SetFontSize(9);
+    canvas->SetFontBold(bold);
+    RECT r = node->DisplayRect(true);
+    canvas->TextOut(tree->Width() - canvas->TextWidth(text) - 30, r.top + 2, text);
+}
+
+void UpdateNodeCount(int32_t nodeIndex, int32_t amount, int32_t mode, ui::TTreeView *tree)
+{
+    if (!tree) return;
+    ui::TTreeNode *node = tree->Node(nodeIndex);
+    TSectionRec *rec = NodeRec(node);
+    if (!rec) return;
+    if (mode == 0)
+        rec->Count = amount;
+    else if (mode == 1)
+        rec->Count += amount;
+
+    ui::TTreeNode *parent = node->Parent();
+    TSectionRec *parentRec = NodeRec(parent);
+    if (parentRec) {
+        int32_t sum = 0;
+        for (int i = 0; i < parent->Count(); ++i) {
+            TSectionRec *child = NodeRec(parent->Item(i));
+            if (child) sum += child->Count;
+        }
+        parentRec->Count = sum;
+    }
+
+    ui::TTreeNode *rootNode = tree->Node(0);
+    TSectionRec *rootRec = NodeRec(rootNode);
+    if (rootRec) {
+        int32_t sum = 0;
+        const int n = tree->NodeCount();
+        for (int i = 1; i < n; ++i) {
+            ui::TTreeNode *cat = tree->Node(i);
+            TSectionRec *catRec = NodeRec(cat);
+            if (catRec && cat->Level() == 1) sum += catRec->Count;
+        }
+        rootRec->Count = sum;
+    }
+
+    if (!tree->Handle()) return;   // nothing to paint on yet
+    PaintCount(tree, node, rec->Count, false);
+    if (parentRec) PaintCount(tree, parent, parentRec->Count, true);
+    if (rootRec) PaintCount(tree, rootNode, rootRec->Count, true);
+}
+
+void PumpScanMessages()
+{
+    if (ui::Application) ui::Application->ProcessMessages();
+}
+
+// ---------------------------------------------------------------------------------------------
+// Registry scanners
+
+TContent &AddRegItem(TResultContents *results, const TRegScanItem &item, const std::string &entry,
+                     const std::string &subKey, const std::string &data, const std::string &location)
+{
+    TContent &c = results->GetItem(results->AddItem())->Content;
+    c.Checked = Settings.SelectAll ? 1 : 0;
+    c.Removed = 0;
+    c.Kind = item.Kind;
+    c.Found = 1;
+    c.Storage = "Reg";
+    c.Group = item.Group;
+    c.CleanCaption = item.CleanCaption;
+    c.ItemName = item.ItemName;
+    c.Entry = entry;
+    c.SubKey = subKey;
+    c.Data = data;
+    c.Location = location;
+    c.Size = 0;
+    return c;
+}
+
+static void CountAdded(const TRegScanItem &item, int32_t position, int32_t &running, ui::TTreeView *tree,
+                       int32_t nodeIndex)
+{
+    switch (item.CountRule) {
+    case TRegCountRule::Position:
+        UpdateNodeCount(nodeIndex, position, 0, tree);
+        break;
+    case TRegCountRule::Added:
+        ++running;
+        UpdateNodeCount(nodeIndex, running, 0, tree);
+        break;
+    case TRegCountRule::AddOne:
+        ++running;
+        UpdateNodeCount(nodeIndex, 1, 1, tree);
+        break;
+    }
+}
+
+bool AddRegNames(const TRegScanItem &item, const std::vector<std::string> &names, const std::string &location,
+                 const ui::TRegistry *reg, ui::TTreeView *tree, int32_t nodeIndex, TResultContents *results,
+                 int32_t &running)
+{
+    for (size_t i = 0; i < names.size(); ++i) {
+        if (ScanState == 2) return false;
+        const std::string &name = names[i];
+        if (!item.PumpAfterTest) PumpScanMessages();
+
+        if (item.OnlyRegSz && !item.SubKeys) {
+            DWORD type = REG_NONE;
+            if (reg) {
+                type = reg->GetDataTypeRaw(name);
+            } else {
+                HKEY root;
+                std::string path;
+                SplitLocation(location, root, path);
+                ui::TRegistry r;
+                r.SetRootKey(root);
+                if (root && r.OpenKey(path, false)) type = r.GetDataTypeRaw(name);
+            }
+            if (type != REG_SZ) continue;
+        }
+
+        const std::string place = item.SubKeys ? location + "\\" + name : location;
+        std::string data;
+        switch (item.DataRule) {
+        case TRegDataRule::ValueData:
+            if (reg)
+                data = ReadValueText(*reg, name);
+            else
+                ReadRegString(location, name, data);
+            break;
+        case TRegDataRule::Empty:
+            break;
+        case TRegDataRule::ValueName:
+            data = name;
+            break;
+        }
+
+        if (IsRegExcluded(item.ItemName, place, name, ExcludeContents, data)) continue;
+        if (item.PumpAfterTest) PumpScanMessages();
+
+        if (item.SubKeys)
+            AddRegItem(results, item, std::string(), name, data, place);
+        else
+            AddRegItem(results, item, name, item.NameInSubKey ? name : std::string(), data, place);
+        CountAdded(item, static_cast<int32_t>(i + 1), running, tree, nodeIndex);
+    }
+    return true;
+}
+
+bool ScanRegKey(const TRegScanItem &item, const std::string &location, ui::TTreeView *tree, int32_t nodeIndex,
+                TResultContents *results, int32_t &running)
+{
+    HKEY root;
+    std::string path;
+    SplitLocation(location, root, path);
+    if (!root) return false;
+    ui::TRegistry reg;
+    reg.SetRootKey(root);
+    if (!reg.OpenKey(path, false)) return false;
+    const std::vector<std::string> names = item.SubKeys ? reg.GetKeyNames() : reg.GetValueNames();
+    AddRegNames(item, names, location, &reg, tree, nodeIndex, results, running);
+    return true;
+}
+
+void ScanRegKeys(const TRegScanItem &item, std::initializer_list<const char *> locations, ui::TTreeView *tree,
+                 int32_t nodeIndex, TResultContents *results)
+{
+    int32_t running = 0;
+    for (const char *location : locations) ScanRegKey(item, location, tree, nodeIndex, results, running);
+}
+
+void ScanRegSingleValue(const TRegScanItem &item, const std::string &location, const std::string &valueName,
+                        ui::TTreeView *tree, int32_t nodeIndex, TResultContents *results)
+{
+    HKEY root;
+    std::string path;
+    SplitLocation(location, root, path);
+    if (!root) return;
+    ui::TRegistry reg;
+    reg.SetRootKey(root);
+    if (!reg.OpenKey(path, false)) return;
+    const std::string text = ReadValueText(reg, valueName);
+    if (text.empty()) return;
+    if (IsRegExcluded(item.ItemName, location, valueName, ExcludeContents, text)) return;
+    AddRegItem(results, item, valueName, std::string(), text, location);
+    UpdateNodeCount(nodeIndex, 1, 0, tree);
+}

@@ -1,0 +1,78 @@
+// The recycle bin and the fixed "c:\Recycled" folder, through wine's own shell.
+#include <gtest/gtest.h>
+#include <windows.h>
+#include <shellapi.h>
+#include "TestSupport.h"
+#include "engine/ResultContentUnit.h"
+#include "engine/WipeUnit.h"
+
+using namespace qmtest;
+
+namespace {
+
+LONGLONG RecycleBinItems()
+{
+    SHQUERYRBINFO info = {};
+    info.cbSize = sizeof(info);
+    if (FAILED(SHQueryRecycleBinA(nullptr, &info))) return -1;
+    return info.i64NumItems;
+}
+
+// Deletes a file the way Explorer does, into the recycle bin.
+bool Recycle(const std::string &path)
+{
+    std::string from = path + std::string(2, '\0');
+    SHFILEOPSTRUCTA op = {};
+    op.wFunc = FO_DELETE;
+    op.pFrom = from.c_str();
+    op.fFlags = FOF_ALLOWUNDO | FOF_NOCONFIRMATION | FOF_SILENT | FOF_NOERRORUI;
+    return SHFileOperationA(&op) == 0 && !op.fAnyOperationsAborted && !FileExists(path);
+}
+
+}  // namespace
+
+TEST(RecycleBin, EmptyingRemovesWhatWasRecycled)
+{
+    TempDir dir;
+    ASSERT_TRUE(WriteFileBytes(dir / "thrown away.txt", "bin me"));
+    ASSERT_TRUE(WriteFileBytes(dir / "second.txt", "me too"));
+    ASSERT_TRUE(Recycle(dir / "thrown away.txt"));
+    ASSERT_TRUE(Recycle(dir / "second.txt"));
+    ASSERT_GE(RecycleBinItems(), 2);
+
+    EmptyRecycleBin();
+
+    EXPECT_EQ(RecycleBinItems(), 0);
+}
+
+TEST(RecycleBin, AutoStartWithoutRecycledFolderStillEmptiesTheBin)
+{
+    if (DirExists("c:\\Recycled")) GTEST_SKIP() << "this system has a c:\\Recycled folder";
+    TempDir dir;
+    ASSERT_TRUE(WriteFileBytes(dir / "old.doc", "old"));
+    ASSERT_TRUE(Recycle(dir / "old.doc"));
+    ASSERT_GE(RecycleBinItems(), 1);
+
+    WipeRecycledFolder();
+    EmptyRecycleBinForAutoRun();
+
+    EXPECT_FALSE(DirExists("c:\\Recycled"));
+    EXPECT_EQ(RecycleBinItems(), 0);
+}
+
+TEST(RecycleBin, RecycledFolderContentsAreWipedButTheFoldersStay)
+{
+    if (DirExists("c:\\Recycled")) GTEST_SKIP() << "will not touch an existing c:\\Recycled";
+    ASSERT_TRUE(CreateDirectoryA("c:\\Recycled", nullptr));
+    ASSERT_TRUE(CreateDirectoryA("c:\\Recycled\\S-1-5-21", nullptr));
+    ASSERT_TRUE(WriteFileBytes("c:\\Recycled\\Dc1.txt", "one"));
+    ASSERT_TRUE(WriteFileBytes("c:\\Recycled\\S-1-5-21\\Dc2.txt", "two"));
+    ScanState = 0;
+
+    WipeRecycledFolder();
+
+    EXPECT_FALSE(FileExists("c:\\Recycled\\Dc1.txt"));
+    EXPECT_FALSE(FileExists("c:\\Recycled\\S-1-5-21\\Dc2.txt"));
+    EXPECT_TRUE(DirExists("c:\\Recycled\\S-1-5-21"));
+    DeleteTreeA("c:\\Recycled");
+}
