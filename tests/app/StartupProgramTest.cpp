@@ -148,6 +148,22 @@ TEST_F(StartupProgram, TrayQuitNoticeEndsTheProgram)
     PostMessageA(main, 0x500, 0, WM_LBUTTONDOWN);
     Sleep(300);
     EXPECT_TRUE(prog.Running());
+    // a right click pops the tray menu; Escape closes it again
+    PostMessageA(main, 0x500, 0, WM_RBUTTONDOWN);
+    HWND menu = nullptr;
+    EXPECT_TRUE(WaitUntil(
+        [&] {
+            menu = FindWindowA("#32768", nullptr);
+            DWORD pid = 0;
+            if (menu != nullptr)
+                GetWindowThreadProcessId(menu, &pid);
+            return menu != nullptr && IsWindowVisible(menu) && pid == prog.Id();
+        },
+        5000));
+    if (menu != nullptr) {
+        PostMessageA(menu, WM_KEYDOWN, VK_ESCAPE, 0);
+        EXPECT_TRUE(WaitUntil([&] { return !IsWindowVisible(menu); }, 5000));
+    }
     PostMessageA(main, 0x500, 0, WM_CLOSE);
     EXPECT_TRUE(prog.WaitForExit(10000));
     EXPECT_EQ(prog.ExitCode(), 0u);
