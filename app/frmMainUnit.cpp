@@ -14,6 +14,7 @@
 #include "ui/Gauge.h"
 #include "ui/ImageList.h"
 #include "ui/Label.h"
+#include "ui/ListView.h"
 #include "ui/Menu.h"
 #include "ui/Notebook.h"
 #include "ui/Panel.h"
@@ -302,6 +303,8 @@ void TfrmMainForm::FormResize()
     const int right = ClientWidth() - 4;
     CloseBtn->SetLeft(right - CloseBtn->Width());
     MinimizeBtn->SetLeft(right - MinimizeBtn->Width() - CloseBtn->Width() - 4);
+    if (ExcludeListView != nullptr)
+        ExcludeListView->SetColumnWidth(1, ExcludeListView->Width() - ExcludeListView->ColumnWidth(0) - 20);
 }
 
 void TfrmMainForm::FormClose(ui::TCloseAction &action)
