@@ -91,6 +91,8 @@ void TfrmMainForm::BuildScanPage()
 
     ScanGauge = new ui::TGauge;
     ScanGauge->Create(ScanPage, 0, StripTop + 18, PageWidth - ChangePanelScanWidth - 10, 20);
+    ScanGauge->SetForeColor(RGB(0x2e, 0x6d, 0xa4));   // the blue of the action buttons
+    ScanGauge->SetBackColor(RGB(0xe6, 0xe9, 0xed));
     ScanGauge->Hide();
 
     ChangePanel = new ui::TPanel;
