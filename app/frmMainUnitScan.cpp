@@ -144,12 +144,17 @@ void TfrmMainForm::ShowEmptyResult()
 #endif
 }
 
+TSectionRec *TfrmMainForm::NewTreeRecord()
+{
+    treeRecords_.push_back(std::make_unique<TSectionRec>());
+    return treeRecords_.back().get();
+}
+
 void TfrmMainForm::BuildScanItemTree()
 {
     ui::TTreeView *tree = tvItemsList;
     tree->Clear();
-    // The records of earlier builds stay alive: the result tree may still show them.
-    auto *rootRec = new TSectionRec;
+    TSectionRec *rootRec = NewTreeRecord();
     rootRec->CategoryCaption = "My Computer";
     rootRec->Checked = 1;
     ui::TTreeNode *root = tree->AddChild(nullptr, "My Computer", rootRec);
@@ -157,7 +162,7 @@ void TfrmMainForm::BuildScanItemTree()
     root->SetSelectedIndex(0);
     root->SetStateIndex(StateTicked);
     for (int c = 0; c < TraceCategoryCount; ++c) {
-        auto *catRec = new TSectionRec;
+        TSectionRec *catRec = NewTreeRecord();
         catRec->Category = c;
         catRec->ItemNo = 0;
         catRec->CategoryCaption = CategoryCaption(c);
