@@ -11,15 +11,15 @@
 
 namespace resulttest {
 
-// While alive, every 30 ms looks for a visible top-level window of this thread whose class is `cls`
-// and hands it to `answer` (once per window). Modal loops dispatch the timer, so a handler that
+// While alive, every 30 ms looks for a visible top-level window of this thread whose class is one of
+// `classes` ("A|B") and hands it to `answer` (once per window). Modal loops dispatch the timer, so a handler that
 // shows a message box or a dialog is answered from inside its own loop.
 class ModalAnswerer {
 public:
-    ModalAnswerer(const std::string &cls, std::function<void(HWND)> answer)
+    ModalAnswerer(const std::string &classes, std::function<void(HWND)> answer)
     {
         Current() = this;
-        cls_ = cls;
+        cls_ = "|" + classes + "|";
         answer_ = std::move(answer);
         timer_ = SetTimer(nullptr, 0, 30, Tick);
     }
@@ -43,7 +43,8 @@ private:
         auto *self = reinterpret_cast<ModalAnswerer *>(lp);
         char cls[64] = {};
         GetClassNameA(hwnd, cls, sizeof cls);
-        if (self->cls_ != cls || !IsWindowVisible(hwnd)) return TRUE;
+        if (self->cls_.find("|" + std::string(cls) + "|") == std::string::npos || !IsWindowVisible(hwnd))
+            return TRUE;
         for (HWND h : self->seen_)
             if (h == hwnd) return TRUE;
         self->seen_.push_back(hwnd);
@@ -83,6 +84,13 @@ inline HWND FindChild(HWND parent, const std::string &cls, const std::string &te
         },
         reinterpret_cast<LPARAM>(&q));
     return q.found;
+}
+
+inline std::string ClassOf(HWND hwnd)
+{
+    char cls[64] = {};
+    GetClassNameA(hwnd, cls, sizeof cls);
+    return cls;
 }
 
 // Every static text of a message box, joined with "|".
