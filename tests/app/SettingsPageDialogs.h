@@ -99,27 +99,29 @@ private:
     std::thread thread_;
 };
 
+struct ChildSearch {
+    const char *cls;
+    int nth;
+    HWND found;
+};
+
+inline BOOL CALLBACK VisitChild(HWND w, LPARAM p)
+{
+    auto *f = reinterpret_cast<ChildSearch *>(p);
+    char c[64] = {0};
+    GetClassNameA(w, c, sizeof(c));
+    if (lstrcmpiA(c, f->cls) == 0 && f->nth-- == 0) {
+        f->found = w;
+        return FALSE;
+    }
+    return TRUE;
+}
+
 // A child window of a dialog by its class and its position among the children of that class.
 inline HWND ChildOfClass(HWND parent, const char *cls, int nth = 0)
 {
-    struct Find {
-        const char *cls;
-        int nth;
-        HWND found;
-    } f{cls, nth, nullptr};
-    EnumChildWindows(
-        parent,
-        [](HWND w, LPARAM p) -> BOOL {
-            auto *f = reinterpret_cast<Find *>(p);
-            char c[64] = {0};
-            GetClassNameA(w, c, sizeof(c));
-            if (lstrcmpiA(c, f->cls) == 0 && f->nth-- == 0) {
-                f->found = w;
-                return FALSE;
-            }
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&f));
+    ChildSearch f{cls, nth, nullptr};
+    EnumChildWindows(parent, VisitChild, reinterpret_cast<LPARAM>(&f));
     return f.found;
 }
 
