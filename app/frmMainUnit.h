@@ -22,6 +22,7 @@ class TNotebook;
 class TTreeView;
 class TTreeNode;
 class TListView;
+struct TListItem;
 class TCanvas;
 }
 class TImageEx;
@@ -146,6 +147,31 @@ public:
     void BuildResultTree();
     void PurgeCleanedItems(TResultContents *contents);
     // -- Result page: further declarations below this line --
+    ui::TPanel *panResultItemName = nullptr;     // the chosen node's text
+    ui::TPanel *panResultSpace = nullptr;        // the size's unit
+    ui::TLabel *abStepMsg = nullptr;             // the cleaner's step text; never shown
+    ui::TLabel *abHintStr1 = nullptr;
+    ui::TLabel *abHintStr2 = nullptr;
+
+    void ResultTreeViewChange(void *sender, ui::TTreeNode *node);
+    void FillResultList(int32_t category, int32_t itemNo, bool append);
+    void ResultTreeViewCustomDrawItem(void *sender, ui::TTreeNode *node, UINT state, bool &defaultDraw);
+    void ResultListViewData(void *sender, ui::TListItem &item);
+    void ResultListViewCustomDrawSubItem(void *sender, int item, int subItem, UINT state, bool &defaultDraw);
+    void ShowResultHints();
+    void DecrementResultCounts(ui::TTreeNode *node, const std::string &itemName);
+    void ResultTreeViewMouseDown(void *sender, ui::TMouseButton button, UINT shift, int x, int y);
+    void ResultListViewMouseDown(void *sender, ui::TMouseButton button, UINT shift, int x, int y);
+    void SetResultItemsChecked(int32_t category, int32_t itemNo, bool value);
+    void CleanBtnClick(void *sender);
+    void AskDeleteMode();
+    void CleanCheckedResults();
+    int32_t CountCheckedResultItems();
+    void FinishBtnClick(void *sender);
+    void RecountItems();
+    void CountResultItemsForItem(int32_t category, int32_t itemNo, TSectionRec *node);
+    void FillForNode(ui::TTreeNode *node);       // the rows of a result-tree node
+    void WriteResultFooter();
 
     // ================================================================ Exclude page (page 2)
     ui::TPanel *ExcludePage = nullptr;

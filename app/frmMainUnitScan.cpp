@@ -377,18 +377,6 @@ void TfrmMainForm::ScanCategory(int category, int32_t first, int32_t n)
     if (results != nullptr)
         results->Clear();
     int32_t i = 0;
-    // The timer goes off and the last node touched gets its picture back even when a scanner throws.
-    struct TStop {
-        TfrmMainForm *form;
-        int32_t first;
-        int32_t &i;
-        ~TStop()
-        {
-            DM->ScanTimer->SetEnabled(false);
-            if (ui::TTreeNode *last = form->tvItemsList->Node(first + i - 1))
-                last->SetImageIndex(ImageItem);
-        }
-    } stop{this, first, i};
     for (; i < n; ++i) {
         if (ScanState == 2)
             break;
@@ -398,15 +386,27 @@ void TfrmMainForm::ScanCategory(int category, int32_t first, int32_t n)
             continue;
         DM->ScanNodeIndex = nodeIndex;
         node->SetImageIndex(ImageScanning);
-        switch (category) {
-        case tcInternetExplorer: DispatchInternetExplorerScanner(i, nodeIndex, results); break;
-        case tcWindowsSoftware: DispatchWindowsSoftwareScanner(i, nodeIndex, results); break;
-        case tcWindowsSystem: DispatchWindowsSystemScanner(i, nodeIndex, results); break;
-        default: DispatchInternetSoftwareScanner(i, nodeIndex, results); break;
+        try {
+            switch (category) {
+            case tcInternetExplorer: DispatchInternetExplorerScanner(i, nodeIndex, results); break;
+            case tcWindowsSoftware: DispatchWindowsSoftwareScanner(i, nodeIndex, results); break;
+            case tcWindowsSystem: DispatchWindowsSystemScanner(i, nodeIndex, results); break;
+            default: DispatchInternetSoftwareScanner(i, nodeIndex, results); break;
+            }
+        } catch (...) {
+            // A scanner that fails leaves no animation behind: its node gets its picture back.
+            DM->ScanTimer->SetEnabled(false);
+            node->SetImageIndex(ImageItem);
+            throw;
         }
         node->SetImageIndex(ImageItem);
         ScanGauge->AddProgress(1);
     }
+    DM->ScanTimer->SetEnabled(false);
+    // The last node touched keeps its normal picture; a loop that ran no step touched none.
+    if (i > 0)
+        if (ui::TTreeNode *last = tvItemsList->Node(first + i - 1))
+            last->SetImageIndex(ImageItem);
 }
 
 namespace {
