@@ -384,7 +384,9 @@ bool TWinControl::MouseMessage(UINT msg, WPARAM wp, LPARAM lp)
         return true;
     case WM_LBUTTONDOWN:
     case WM_LBUTTONDBLCLK:
-        pressed_ = target;
+        // The second press of a double click is no new click: a button hidden by the first click's
+        // handler must not hand the second one to the control that shows in its place.
+        pressed_ = msg == WM_LBUTTONDOWN ? target : nullptr;
         if (ourClass_) SetCapture(handle_);
         if (target->OnMouseDown) SafeCall([&] { target->OnMouseDown(mbLeft, shift, tx, ty); });
         return true;

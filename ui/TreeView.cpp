@@ -225,7 +225,7 @@ void TTreeView::Delete(TTreeNode *node)
                  store_.end());
     dirty_ = true;
     TTreeNode *after = Selected();
-    if (after != before && OnChange) OnChange(after);
+    if (after != before && OnChange) SafeCall([&] { OnChange(after); });
 }
 
 void TTreeView::Clear()

@@ -215,6 +215,24 @@ TEST(GraphicControls, LabelAndImageGetClicksAndHover)
     PostMessageA(panel.Handle(), WM_LBUTTONUP, 0, MAKELPARAM(250, 150));
     qmtest::PumpMessages();
     EXPECT_TRUE(std::find(events.begin(), events.end(), "click label") == events.end());
+    // A double click is one click; the control that shows after the first one gets none.
+    int labelClicks = 0, imageClicks = 0;
+    ui::TImage under;
+    under.Create(&panel, 100, 10, 40, 10);
+    under.Hide();
+    under.OnClick = [&] { ++imageClicks; };
+    label.OnClick = [&] {
+        ++labelClicks;
+        label.Hide();
+        under.Show();
+    };
+    PostMessageA(panel.Handle(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(102, 12));
+    PostMessageA(panel.Handle(), WM_LBUTTONUP, 0, MAKELPARAM(102, 12));
+    PostMessageA(panel.Handle(), WM_LBUTTONDBLCLK, MK_LBUTTON, MAKELPARAM(102, 12));
+    PostMessageA(panel.Handle(), WM_LBUTTONUP, 0, MAKELPARAM(102, 12));
+    qmtest::PumpMessages();
+    EXPECT_EQ(labelClicks, 1);
+    EXPECT_EQ(imageClicks, 0);
 }
 
 TEST(Gauge, PercentAndImmediatePainting)
