@@ -347,7 +347,9 @@ void TfrmMainForm::AskDeleteMode()
 {
     if (!Settings.ErasAskWhenDel) return;
     std::unique_ptr<TAskDelForm> dialog(new TAskDelForm);
-    dialog->cbEras->SetItemIndex(Settings.ErasValue);
+    // A stored mode the list does not have selects nothing, so "&Go" waits for a real choice.
+    const bool known = Settings.ErasValue >= 0 && Settings.ErasValue < dialog->cbEras->Count();
+    dialog->cbEras->SetItemIndex(known ? Settings.ErasValue : -1);
     dialog->cbErasChange(dialog->cbEras);
     // Setting the tick runs its click handler, which writes the value again.
     dialog->cbAskWhenDel->SetChecked(Settings.ErasAskWhenDel);
