@@ -17,6 +17,15 @@ constexpr COLORREF White = RGB(255, 255, 255);
 constexpr COLORREF LinkHoverColor = 0xFF0000;
 constexpr COLORREF LinkColor = 0x000000;
 
+// The 13-pixel (10-point) font of the three text lines.
+ui::TFont LargeFont()
+{
+    ui::TFont f;
+    f.Name = "Tahoma";
+    f.SetSize(10);
+    return f;
+}
+
 }  // namespace
 
 TAboutForm::TAboutForm()
@@ -39,16 +48,17 @@ TAboutForm::TAboutForm()
     abVersion = new ui::TLabel;
     abVersion->Create(Panel1, 290, 33, "v");
     abVersion->SetTransparent(true);
+    abVersion->SetFontColor(RGB(0xdb, 0xe8, 0xf5));   // light, on the dark picture
 
     Label1 = new ui::TLabel;
     Label1->Create(this, 16, 64, "Function: Permanently delete history and protect privacy");
-    Label1->SetFontSize(10);
+    Label1->SetFont(LargeFont());
     Label2 = new ui::TLabel;
     Label2->Create(this, 16, 88, "Support OS: Windows 95/95/Me/2000/NT/2003/XP");
-    Label2->SetFontSize(10);
+    Label2->SetFont(LargeFont());
     abHomeBtn = new ui::TLabel;
     abHomeBtn->Create(this, 16, 120, DefaultHomePage);
-    abHomeBtn->SetFontSize(10);
+    abHomeBtn->SetFont(LargeFont());
     abHomeBtn->SetFontColor(LinkColor);
     abHomeBtn->SetTransparent(true);
     abHomeBtn->SetHandCursor();

@@ -176,6 +176,13 @@ TAdvancedShredForm::TAdvancedShredForm(ui::TWinControl *owner)
     Memo1->AddLine("Use the Add and Remove buttons to select items for the Shred list. Once you are sure of your ");
     Memo1->AddLine("selection,choose a shred level and click the Shred button to permanently erase the files.");
     Memo1->SetReadOnly(true);
+    ui::TFont memoFont;
+    memoFont.Name = "Tahoma";
+    memoFont.Height = -10;
+    Memo1->SetFont(memoFont);
+    // Two fixed lines: no scroll bar.
+    SetWindowLongPtrA(Memo1->Handle(), GWL_STYLE, GetWindowLongPtrA(Memo1->Handle(), GWL_STYLE) & ~static_cast<LONG_PTR>(WS_VSCROLL));
+    SetWindowPos(Memo1->Handle(), nullptr, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_FRAMECHANGED);
     Panel1->SetEnabled(false);
 
     Panel3 = new ui::TPanel;

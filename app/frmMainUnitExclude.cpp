@@ -21,7 +21,7 @@ namespace {
 
 constexpr int PageWidth = 475;
 constexpr int PageHeight = 359;
-constexpr int TreeWidth = 200;
+constexpr int TreeWidth = 240;
 constexpr int ActionWidth = 221;
 constexpr int ActionHeight = 52;
 constexpr int ItemColumnWidth = 140;
@@ -40,7 +40,7 @@ void TfrmMainForm::BuildExcludePage()
     page->SetColor(RGB(255, 255, 255));
 
     tvExclude = new ui::TTreeView;
-    tvExclude->Create(page, 0, 0, TreeWidth, PageHeight, TVS_FULLROWSELECT);
+    tvExclude->Create(page, 0, 0, TreeWidth, PageHeight, TVS_FULLROWSELECT | TVS_NOHSCROLL);
     ui::TFont font;
     font.Name = "MS Sans Serif";
     font.Height = -11;

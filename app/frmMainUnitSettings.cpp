@@ -1,6 +1,7 @@
 // The Settings page: the five options of the settings store and the daily scheduled scan.
 #include <windows.h>
 #include <objbase.h>
+#include <commctrl.h>
 #include "app/DMUnit.h"
 #include "app/ImageEx.h"
 #include "app/SchedulerUnit.h"
@@ -91,12 +92,12 @@ void TfrmMainForm::BuildSettingsPage()
     ui::TPanel *page = SettingsPage;
     page->SetColor(RGB(255, 255, 255));
 
-    gbStartup = MakeGroup(page, 0, 0, 232, 48, "Startup Options");
+    gbStartup = MakeGroup(page, 0, 0, 180, 48, "Startup Options");
     ChkRun = new ui::TCheckBox;
-    ChkRun->Create(gbStartup, 10, 20, 215, 18, "Run at windows startup");
-    gbRemoval = MakeGroup(page, 243, 0, 232, 48, "Removal Options");
+    ChkRun->Create(gbStartup, 10, 20, 165, 18, "Run at windows startup");
+    gbRemoval = MakeGroup(page, 186, 0, PageWidth - 186, 48, "Removal Options");
     ChkCheckItem = new ui::TCheckBox;
-    ChkCheckItem->Create(gbRemoval, 10, 20, 218, 18, "Select all items automatically after scan");
+    ChkCheckItem->Create(gbRemoval, 10, 20, PageWidth - 186 - 16, 18, "Select all items automatically after scan");
 
     gbCheckUpdate = MakeGroup(page, 0, 52, PageWidth, 44, "Check Update");
     cbCheckUpdate = new ui::TCheckBox;
@@ -105,7 +106,7 @@ void TfrmMainForm::BuildSettingsPage()
     gbDelete = MakeGroup(page, 0, 100, PageWidth, 72, "Delete Options");
     MakeLabel(gbDelete, 10, 24, "When erasing:");
     cbEras = new ui::TComboBox;
-    cbEras->Create(gbDelete, 90, 20, 250, 21, 120);
+    cbEras->Create(gbDelete, 100, 20, 250, 21, 120);
     for (const char *mode : {"Delete files without overwriting", "Overwrite once (Quick)",
                              "Overwrite three times (Safe)", "Overwrite seven times (Thorough)"})
         cbEras->AddItem(mode);
@@ -121,6 +122,7 @@ void TfrmMainForm::BuildSettingsPage()
     MakeLabel(gbScheduler, 12, 94, "Start times");
     dtpStartTime = new ui::TDateTimePicker;
     dtpStartTime->Create(gbScheduler, 80, 90, 90, 22);
+    SendMessageA(dtpStartTime->Handle(), DTM_SETFORMATA, 0, reinterpret_cast<LPARAM>("HH:mm"));   // hours and minutes
     dtpStartTime->SetEnabled(false);
     SpinEditDays = new ui::TSpinEdit;
     SpinEditDays->Create(gbScheduler, 186, 90, 50, 22, 1, 31, 1);
