@@ -324,6 +324,11 @@ void TfrmMainForm::ScanNowBtnClick(void *sender)
         failure.clear();
     } catch (const std::exception &e) {
         failure = e.what();
+        // Like an abort, the traces of every category that ran count, the interrupted one included.
+        Settings.DetectedTotal = 0;
+        for (int c = 0; c < TraceCategoryCount; ++c)
+            if (ResultContents[c] != nullptr)
+                Settings.DetectedTotal += ResultContents[c]->Count();
     }
     DM->ScanTimer->SetEnabled(false);
     try {
