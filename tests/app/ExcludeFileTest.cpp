@@ -1,0 +1,304 @@
+// The exclusion list file: reading every line shape, appending, rewriting, and the operations that
+// keep ExcludeContents and the file in step, on real files.
+#include <gtest/gtest.h>
+#include <string>
+#include "TestSupport.h"
+#include "app/DMUnitExclude.h"
+#include "app/ResultItemUnit.h"
+
+namespace {
+
+exclude::TContent Fields(const std::string &a, const std::string &b, const std::string &c, const std::string &d)
+{
+    exclude::TContent x;
+    x.ItemName = a;
+    x.Location = b;
+    x.Entry = c;
+    x.Data = d;
+    return x;
+}
+
+void ExpectFields(const exclude::TContent &c, const std::string &a, const std::string &b, const std::string &e,
+                  const std::string &d)
+{
+    EXPECT_EQ(c.ItemName, a);
+    EXPECT_EQ(c.Location, b);
+    EXPECT_EQ(c.Entry, e);
+    EXPECT_EQ(c.Data, d);
+}
+
+TEST(ExcludeLine, ReadsEveryShape)
+{
+    ExpectFields(ParseExclusionLine("A|B!C<D"), "A", "B", "C", "D");
+    // Only a bar: the whole line becomes Data (the cut rule with positions 0).
+    ExpectFields(ParseExclusionLine("Cookies|x"), "Cookies", "", "", "Cookies|x");
+    // No separator at all.
+    ExpectFields(ParseExclusionLine("plain text"), "", "", "", "plain text");
+    // The first of each separator cuts; later ones stay in the data.
+    ExpectFields(ParseExclusionLine("Item|HKEY_CURRENT_USER\\k!v<a<b|c!d"), "Item", "HKEY_CURRENT_USER\\k", "v",
+                 "a<b|c!d");
+    // Separators in the wrong order: "<" before "!" before "|".
+    ExpectFields(ParseExclusionLine("a<b!c|d"), "a<b!c", "", "", "b!c|d");
+    ExpectFields(ParseExclusionLine("x!y|z<w"), "x!y", "", "y|z", "w");
+    // Empty fields and a line of separators only.
+    ExpectFields(ParseExclusionLine("|!<"), "", "", "", "");
+    ExpectFields(ParseExclusionLine("Cookies|abc!<"), "Cookies", "abc", "", "");
+    // Fields keep their blanks.
+    ExpectFields(ParseExclusionLine(" A | B ! C < D "), " A ", " B ", " C ", " D ");
+}
+
+TEST(ExcludeLine, WritesTheStoredLayoutAndReadsItBack)
+{
+    EXPECT_EQ(FormatExclusionLine(Fields("A", "B", "C", "D")), "A|B!C<D\r\n");
+    EXPECT_EQ(FormatExclusionLine(Fields("Cookies", "abc", "", "")), "Cookies|abc!<\r\n");
+    exclude::TContent c = Fields("Run", "HKEY_CURRENT_USER\\Software\\x y", "val\xe9", "C:\\a b\\c.exe /q");
+    std::string line = FormatExclusionLine(c);
+    ExpectFields(ParseExclusionLine(line.substr(0, line.size() - 2)), c.ItemName, c.Location, c.Entry, c.Data);
+}
+
+class ExcludeFileTest : public ::testing::Test {
+protected:
+    qmtest::TempDir dir;
+    std::string path = dir / "Exclude1Items.qmt";
+    TExcludeContents list;
+    std::string File() { return qmtest::ReadFileBytes(path); }
+};
+
+TEST_F(ExcludeFileTest, MissingFileGivesAnEmptyListAndClearsTheOldOne)
+{
+    list.GetItem(list.AddItem())->Content = Fields("a", "b", "c", "d");
+    LoadExclusionFile(path, &list);
+    EXPECT_EQ(list.Count(), 0);
+    EXPECT_FALSE(qmtest::FileExists(path));
+}
+
+TEST_F(ExcludeFileTest, LoadSkipsBlankLinesKeepsDuplicatesAndSplitsAtAnyLineEnd)
+{
+    ASSERT_TRUE(qmtest::WriteFileBytes(path, "A|B!C<D\r\n\r\n   \t\r\nA|B!C<D\nCookies|x\rlast|line!<"));
+    LoadExclusionFile(path, &list);
+    ASSERT_EQ(list.Count(), 4);
+    ExpectFields(list.GetItem(0)->Content, "A", "B", "C", "D");
+    ExpectFields(list.GetItem(1)->Content, "A", "B", "C", "D");
+    ExpectFields(list.GetItem(2)->Content, "Cookies", "", "", "Cookies|x");
+    ExpectFields(list.GetItem(3)->Content, "last", "line", "", "");
+}
+
+TEST_F(ExcludeFileTest, LoadsAMegabyteLine)
+{
+    std::string data(1 << 20, 'z');
+    ASSERT_TRUE(qmtest::WriteFileBytes(path, "Big|loc!e<" + data + "\r\nSmall|s!<\r\n"));
+    LoadExclusionFile(path, &list);
+    ASSERT_EQ(list.Count(), 2);
+    EXPECT_EQ(list.GetItem(0)->Content.Data.size(), data.size());
+    ExpectFields(list.GetItem(1)->Content, "Small", "s", "", "");
+}
+
+TEST_F(ExcludeFileTest, AddAppendsOnceAndCreatesTheFile)
+{
+    EXPECT_TRUE(AddExclusionTo(path, &list, Fields("Cookies", "abc", "", ""), nullptr));
+    EXPECT_EQ(File(), "Cookies|abc!<\r\n");
+    EXPECT_FALSE(AddExclusionTo(path, &list, Fields("Cookies", "abc", "", ""), nullptr));
+    // Different only in case: a different exclusion.
+    EXPECT_TRUE(AddExclusionTo(path, &list, Fields("Cookies", "ABC", "", ""), nullptr));
+    EXPECT_EQ(list.Count(), 2);
+    EXPECT_EQ(File(), "Cookies|abc!<\r\nCookies|ABC!<\r\n");
+}
+
+TEST_F(ExcludeFileTest, AddKeepsTheLinesAlreadyThereEvenWithoutAFinalLineEnd)
+{
+    ASSERT_TRUE(qmtest::WriteFileBytes(path, "Old|one!<"));
+    LoadExclusionFile(path, &list);
+    AddExclusionTo(path, &list, Fields("New", "two", "", ""), nullptr);
+    TExcludeContents reloaded;
+    LoadExclusionFile(path, &reloaded);
+    ASSERT_EQ(reloaded.Count(), 2);
+    ExpectFields(reloaded.GetItem(0)->Content, "Old", "one", "", "");
+    ExpectFields(reloaded.GetItem(1)->Content, "New", "two", "", "");
+}
+
+TEST_F(ExcludeFileTest, AddDeletesTheFirstInternetExplorerResultWithThatEntry)
+{
+    TResultContents ie;
+    const char *entries[] = {"http://a/", "http://b/", "http://b/"};
+    for (const char *e : entries) ie.GetItem(ie.AddItem())->Content.Entry = e;
+    ie.GetItem(1)->Content.Location = "first b";
+
+    int removed = -2;
+    AddExclusionTo(path, &list, ExclusionForResultRow("Cache", "http://b/", "", "C:\\cache\\b.htm"), &ie, &removed);
+    EXPECT_EQ(removed, 1);
+    ASSERT_EQ(ie.Count(), 2);
+    EXPECT_EQ(ie.GetItem(0)->Content.Entry, "http://a/");
+    EXPECT_EQ(ie.GetItem(1)->Content.Entry, "http://b/");
+    EXPECT_EQ(ie.GetItem(1)->Content.Location, "");   // the first one went
+    EXPECT_EQ(File(), "Cache|http://b/!<\r\n");
+
+    // A location no entry has removes nothing.
+    AddExclusionTo(path, &list, Fields("Cache", "http://zzz/", "", ""), &ie, &removed);
+    EXPECT_EQ(ie.Count(), 2);
+    EXPECT_EQ(removed, -1);
+}
+
+TEST_F(ExcludeFileTest, ResultRowsGiveTheFieldsTheirScansCompare)
+{
+    // Cookie and cache scans compare the URL, the favourites scan the file name.
+    ExpectFields(ExclusionForResultRow("Cookies", "Cookie:user@site/", "", "C:\\c\\user@site.txt"), "Cookies",
+                 "Cookie:user@site/", "", "");
+    ExpectFields(ExclusionForResultRow(" Favorites ", "a.url", "", "C:\\Fav\\a.url"), " Favorites ", "a.url", "", "");
+    ExpectFields(ExclusionForResultRow("Run", "prog", "C:\\p.exe", "HKEY_CURRENT_USER\\R"), "Run",
+                 "HKEY_CURRENT_USER\\R", "prog", "C:\\p.exe");
+}
+
+TEST_F(ExcludeFileTest, ModifyAndRemoveRewriteTheFileThatReloadsToTheSameFields)
+{
+    AddExclusionTo(path, &list, Fields("Cookies", "abc", "", ""), nullptr);
+    AddExclusionTo(path, &list, Fields("Run", "HKEY_CURRENT_USER\\R", "v", "d|x!y<z"), nullptr);
+    AddExclusionTo(path, &list, Fields("Cookies", "def", "", ""), nullptr);
+
+    ModifyExclusionIn(path, &list, "Cookies", "def", "ghi");
+    ModifyExclusionIn(path, &list, "Favorites", "abc", "nothing");   // no match: unchanged, still rewritten
+    RemoveExclusionFrom(path, &list, "Cookies", "abc");
+    EXPECT_EQ(File(), "Run|HKEY_CURRENT_USER\\R!v<d|x!y<z\r\nCookies|ghi!<\r\n");
+    EXPECT_FALSE(qmtest::FileExists(path + ".new"));
+
+    TExcludeContents reloaded;
+    LoadExclusionFile(path, &reloaded);
+    ASSERT_EQ(reloaded.Count(), 2);
+    ExpectFields(reloaded.GetItem(0)->Content, "Run", "HKEY_CURRENT_USER\\R", "v", "d|x!y<z");
+    ExpectFields(reloaded.GetItem(1)->Content, "Cookies", "ghi", "", "");
+}
+
+TEST_F(ExcludeFileTest, RemovingTheLastLeavesAnEmptyFile)
+{
+    AddExclusionTo(path, &list, Fields("Cookies", "abc", "", ""), nullptr);
+    RemoveExclusionFrom(path, &list, "Cookies", "abc");
+    EXPECT_EQ(list.Count(), 0);
+    ASSERT_TRUE(qmtest::FileExists(path));
+    EXPECT_EQ(File(), "");
+}
+
+TEST_F(ExcludeFileTest, RewriteThatCannotWriteKeepsTheOldFile)
+{
+    AddExclusionTo(path, &list, Fields("Cookies", "abc", "", ""), nullptr);
+    // A folder in the place of the new file: the new file cannot be made.
+    ASSERT_TRUE(CreateDirectoryA((path + ".new").c_str(), nullptr));
+    list.GetItem(0)->Content.Location = "changed";
+    EXPECT_FALSE(RewriteExclusionFile(path, &list));
+    EXPECT_EQ(File(), "Cookies|abc!<\r\n");
+    RemoveDirectoryA((path + ".new").c_str());
+}
+
+TEST_F(ExcludeFileTest, RowOperationsActOnTheirOwnExclusion)
+{
+    // Two exclusions whose rows would look alike by name and text; one shows its Data.
+    AddExclusionTo(path, &list, Fields("Cookies", "same", "", ""), nullptr);
+    AddExclusionTo(path, &list, Fields("Favorites", "same", "", ""), nullptr);
+    AddExclusionTo(path, &list, Fields("Run", "HKEY_CURRENT_USER\\R", "v", "shown"), nullptr);
+    TExcludeContentItem *favorites = list.GetItem(1);
+    TExcludeContentItem *run = list.GetItem(2);
+    EXPECT_EQ(ExclusionShownText(run->Content), "shown");
+    EXPECT_EQ(ExclusionShownText(favorites->Content), "same");
+
+    // The section chosen in the dialog is applied, and the field the row shows takes the text.
+    EXPECT_TRUE(ChangeExclusionItem(path, &list, favorites, "Address Bar History", "typed"));
+    EXPECT_TRUE(ChangeExclusionItem(path, &list, run, "Run", "new data"));
+    EXPECT_TRUE(DeleteExclusionItem(path, &list, list.GetItem(0)));
+    EXPECT_FALSE(DeleteExclusionItem(path, &list, nullptr));
+
+    TExcludeContents reloaded;
+    LoadExclusionFile(path, &reloaded);
+    ASSERT_EQ(reloaded.Count(), 2);
+    ExpectFields(reloaded.GetItem(0)->Content, "Address Bar History", "typed", "", "");
+    ExpectFields(reloaded.GetItem(1)->Content, "Run", "HKEY_CURRENT_USER\\R", "v", "new data");
+    EXPECT_EQ(CountExclusionsForItem(&reloaded, "Run"), 1);
+    EXPECT_EQ(CountExclusionsForItem(&reloaded, "run"), 0);
+    EXPECT_EQ(CountExclusionsForItem(&reloaded, "Cookies"), 0);
+}
+
+// The result-row command over the real row list and the Internet Explorer collection.
+class ExcludeRowTest : public ExcludeFileTest {
+protected:
+    TResultContents *saved = nullptr;
+    void SetUp() override
+    {
+        saved = ResultContents[tcInternetExplorer];
+        ResultContents[tcInternetExplorer] = &ie;
+        ResultRows.Clear();
+        const char *urls[] = {"http://a/", "Cookie:u@b/", "http://c/"};
+        const char *names[] = {"Cache", "Cookies", "Cache"};
+        for (int i = 0; i < 3; ++i) {
+            TContent &c = ie.GetItem(ie.AddItem())->Content;
+            c.ItemName = names[i];
+            c.Entry = urls[i];
+            c.Location = std::string("C:\\cache\\f") + char('0' + i);
+            TResultItem *row = ResultRows.Add();
+            row->ItemName = names[i];
+            row->Entry = urls[i];
+            row->Location = c.Location;
+            row->Category = tcInternetExplorer;
+            row->ContentIndex = i;
+        }
+        TResultItem *reg = ResultRows.Add();   // a row of another category
+        reg->ItemName = "Run";
+        reg->Category = tcWindowsSystem;
+        reg->ContentIndex = 5;
+    }
+    void TearDown() override
+    {
+        ResultRows.Clear();
+        ResultContents[tcInternetExplorer] = saved;
+    }
+    TResultContents ie;
+};
+
+TEST_F(ExcludeRowTest, CookieRowIsExcludedByItsUrlAndTheLaterRowsStillNameTheirItems)
+{
+    std::string name;
+    ASSERT_TRUE(ExcludeResultRow(path, &list, 1, name));
+    EXPECT_EQ(name, "Cookies");
+    EXPECT_EQ(File(), "Cookies|Cookie:u@b/!<\r\n");
+    ASSERT_EQ(ie.Count(), 2);
+    ASSERT_EQ(ResultRows.Count(), 3);
+    // Every remaining row still reaches the result item it was made from.
+    for (int i = 0; i < 2; ++i) {
+        TResultItem *row = ResultRows.Items(i);
+        EXPECT_EQ(ie.GetItem(row->ContentIndex)->Content.Entry, row->Entry) << i;
+    }
+    EXPECT_EQ(ResultRows.Items(2)->ContentIndex, 5);
+}
+
+TEST_F(ExcludeRowTest, TypedExclusionRemovingAResultTakesItsRowsAlong)
+{
+    // An exclusion typed on the Exclude page whose text is a cached URL removes that result item.
+    FollowResultItemRemoval(-1);
+    EXPECT_EQ(ResultRows.Count(), 4);
+    int removed = -1;
+    AddExclusionTo(path, &list, Fields("Cookies", "http://a/", "", ""), &ie, &removed);
+    FollowResultItemRemoval(removed);
+    ASSERT_EQ(removed, 0);
+    ASSERT_EQ(ResultRows.Count(), 3);
+    for (int i = 0; i < 2; ++i)
+        EXPECT_EQ(ie.GetItem(ResultRows.Items(i)->ContentIndex)->Content.Entry, ResultRows.Items(i)->Entry);
+    EXPECT_EQ(ResultRows.Items(2)->Category, tcWindowsSystem);
+}
+
+TEST_F(ExcludeRowTest, NoRowDoesNothing)
+{
+    std::string name = "unchanged";
+    EXPECT_FALSE(ExcludeResultRow(path, &list, 7, name));
+    EXPECT_FALSE(ExcludeResultRow(path, &list, -1, name));
+    EXPECT_EQ(name, "unchanged");
+    EXPECT_EQ(ResultRows.Count(), 4);
+    EXPECT_EQ(list.Count(), 0);
+    EXPECT_FALSE(qmtest::FileExists(path));
+}
+
+TEST(ExcludeFilePlace, IsBesideTheProgram)
+{
+    char exe[MAX_PATH];
+    GetModuleFileNameA(nullptr, exe, MAX_PATH);
+    std::string folder(exe);
+    folder.erase(folder.rfind('\\') + 1);
+    EXPECT_EQ(ExclusionFilePath(), folder + "Exclude1Items.qmt");
+}
+
+}  // namespace

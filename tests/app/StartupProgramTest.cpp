@@ -1,0 +1,170 @@
+// The program started for real: single instance, "/auto", the elevated relaunch's loop guard, and the
+// automatic scan of a start with an argument.
+#include <gtest/gtest.h>
+#include <windows.h>
+#include "MainFormDriver.h"
+#include "TestSupport.h"
+
+using namespace qmtest;
+using namespace qmdrive;
+
+namespace {
+
+const char *const UserKey = "SOFTWARE\\Quillmoor";
+const char *const PolicyKey = "Software\\microsoft\\Windows\\CurrentVersion\\Policies\\System";
+const char *const MachineSettings = "Software\\Quillmoor";
+
+double StoredScanTime()
+{
+    double t = 0;
+    HKEY key;
+    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, MachineSettings, 0, KEY_READ, &key) != ERROR_SUCCESS)
+        return 0;
+    DWORD size = sizeof(t);
+    if (RegQueryValueExA(key, "LastScanTime", nullptr, nullptr, reinterpret_cast<BYTE *>(&t), &size) != ERROR_SUCCESS)
+        t = 0;
+    RegCloseKey(key);
+    return t;
+}
+
+class StartupProgram : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(FileExists(QuillmoorExe())) << QuillmoorExe();
+        ASSERT_TRUE(MainWindows().empty()) << "a main window is left from before";
+        // No relaunch unless a test asks for it.
+        ASSERT_TRUE(RegSetDword(HKEY_LOCAL_MACHINE, PolicyKey, "EnableLUA", 0));
+    }
+    RegKeyGuard user{HKEY_CURRENT_USER, UserKey};
+    RegKeyGuard policy{HKEY_LOCAL_MACHINE, PolicyKey};
+    RegKeyGuard machine{HKEY_LOCAL_MACHINE, MachineSettings};
+};
+
+}  // namespace
+
+TEST_F(StartupProgram, SecondStartHandsOverAndRestoresAMinimisedWindow)
+{
+    TProgram first;
+    ASSERT_TRUE(first.Start());
+    HWND main = first.WaitForWindow();
+    ASSERT_NE(main, nullptr);
+    // the Minimize button of the title bar
+    ClickAt(main, 612, 13);
+    ASSERT_TRUE(WaitUntil([&] { return IsIconic(main) || !IsWindowVisible(main); }, 5000));
+
+    ASSERT_TRUE(RegSetString(HKEY_CURRENT_USER, UserKey, "setup", "1"));
+    TProgram second;
+    ASSERT_TRUE(second.Start());
+    ASSERT_TRUE(second.WaitForExit(15000));
+    EXPECT_EQ(second.ExitCode(), 0u);
+    // it touched nothing
+    EXPECT_EQ(RegGetString(HKEY_CURRENT_USER, UserKey, "setup"), "1");
+    EXPECT_TRUE(WaitUntil([&] { return !IsIconic(main) && IsWindowVisible(main); }, 5000));
+    EXPECT_EQ(MainWindows().size(), 1u);
+    EXPECT_TRUE(first.Running());
+}
+
+TEST_F(StartupProgram, AutoCleansTheRecycledFolderWithoutAWindow)
+{
+    CreateDirectoryA("C:\\Recycled", nullptr);
+    ASSERT_TRUE(WriteFileBytes("C:\\Recycled\\Dc1.txt", "secret"));
+    TProgram prog;
+    ASSERT_TRUE(prog.Start("/auto"));
+    bool sawWindow = false;
+    const bool ended = WaitUntil(
+        [&] {
+            sawWindow = sawWindow || !MainWindows().empty();
+            return !prog.Running();
+        },
+        30000);
+    ASSERT_TRUE(ended);
+    EXPECT_FALSE(sawWindow);
+    EXPECT_EQ(prog.ExitCode(), 0u);
+    EXPECT_FALSE(FileExists("C:\\Recycled\\Dc1.txt"));
+    // the defaults were written, the settings never read into a window
+    EXPECT_EQ(RegGetString(HKEY_LOCAL_MACHINE, MachineSettings, "Version"), "3.7");
+    DeleteTreeA("C:\\Recycled");
+}
+
+TEST_F(StartupProgram, AutoInAnotherCaseIsAnArgumentThatScans)
+{
+    TProgram prog;
+    ASSERT_TRUE(prog.Start("/AUTO"));
+    HWND main = prog.WaitForWindow();
+    ASSERT_NE(main, nullptr);
+    // Every start stores its time with the defaults; the scan about a second after the first
+    // activation stores a later one.
+    const double started = StoredScanTime();
+    ASSERT_GT(started, 0.0);
+    EXPECT_TRUE(WaitUntil([&] { return StoredScanTime() > started; }, 60000));
+}
+
+TEST_F(StartupProgram, BlankArgumentStartsNoScan)
+{
+    TProgram prog;
+    ASSERT_TRUE(prog.Start("\"   \""));
+    HWND main = prog.WaitForWindow();
+    ASSERT_NE(main, nullptr);
+    const double started = StoredScanTime();
+    Sleep(2500);
+    EXPECT_EQ(StoredScanTime(), started);
+    EXPECT_TRUE(prog.Running());
+}
+
+TEST_F(StartupProgram, RelaunchSetsAndClearsTheLoopGuard)
+{
+    ASSERT_TRUE(RegSetDword(HKEY_LOCAL_MACHINE, PolicyKey, "EnableLUA", 1));
+    TProgram prog;
+    ASSERT_TRUE(prog.Start());
+    // The first start hands over to an elevated copy and ends without a window of its own.
+    ASSERT_TRUE(prog.WaitForExit(20000));
+    EXPECT_EQ(prog.ExitCode(), 0u);
+    // Where the shell ran the copy, it cleared the guard and opened the window; where it could not,
+    // the guard stays for the next start, which runs without elevation and clears it.
+    const bool copyRuns = WaitUntil([] { return !MainWindows().empty(); }, 10000);
+    if (copyRuns) {
+        EXPECT_TRUE(WaitUntil([] { return RegGetString(HKEY_CURRENT_USER, UserKey, "vista").empty(); }, 5000));
+        EXPECT_TRUE(RegValueExists(HKEY_CURRENT_USER, UserKey, "vista"));
+        for (HWND w : MainWindows())
+            PostMessageA(w, 0x500, 0, WM_CLOSE);   // the tray's quit notice ends the copy
+        EXPECT_TRUE(WaitUntil([] { return MainWindows().empty(); }, 10000));
+    } else {
+        EXPECT_EQ(RegGetString(HKEY_CURRENT_USER, UserKey, "vista"), "1");
+        TProgram next;
+        ASSERT_TRUE(next.Start());
+        ASSERT_NE(next.WaitForWindow(), nullptr);
+        EXPECT_EQ(RegGetString(HKEY_CURRENT_USER, UserKey, "vista"), "");
+    }
+}
+
+TEST_F(StartupProgram, TrayQuitNoticeEndsTheProgram)
+{
+    TProgram prog;
+    ASSERT_TRUE(prog.Start());
+    HWND main = prog.WaitForWindow();
+    ASSERT_NE(main, nullptr);
+    // a single left click on the icon does nothing
+    PostMessageA(main, 0x500, 0, WM_LBUTTONDOWN);
+    Sleep(300);
+    EXPECT_TRUE(prog.Running());
+    // a right click pops the tray menu; Escape closes it again
+    PostMessageA(main, 0x500, 0, WM_RBUTTONDOWN);
+    HWND menu = nullptr;
+    EXPECT_TRUE(WaitUntil(
+        [&] {
+            menu = FindWindowA("#32768", nullptr);
+            DWORD pid = 0;
+            if (menu != nullptr)
+                GetWindowThreadProcessId(menu, &pid);
+            return menu != nullptr && IsWindowVisible(menu) && pid == prog.Id();
+        },
+        5000));
+    if (menu != nullptr) {
+        PostMessageA(menu, WM_KEYDOWN, VK_ESCAPE, 0);
+        EXPECT_TRUE(WaitUntil([&] { return !IsWindowVisible(menu); }, 5000));
+    }
+    PostMessageA(main, 0x500, 0, WM_CLOSE);
+    EXPECT_TRUE(prog.WaitForExit(10000));
+    EXPECT_EQ(prog.ExitCode(), 0u);
+}

@@ -1,0 +1,128 @@
+// qmUpdate's window and its update run: read "Update.ini", back up every named file as ".BAK",
+// download the new one with progress, put the backup back when a download fails or is aborted,
+// and restart the main program when every file has arrived.
+#pragma once
+#include <windows.h>
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+#include "ui/Bevel.h"
+#include "ui/Button.h"
+#include "ui/Form.h"
+#include "ui/Gauge.h"
+#include "ui/Image.h"
+#include "ui/ListView.h"
+#include "ui/Panel.h"
+
+namespace ui {
+class THttpClient;
+class TStringList;
+}
+
+// The update folder on the maker's server, ending in "/update/" (the same address as the main
+// program's); fixed at build time, and only tests point it elsewhere.
+extern std::string UpdateFolderURL;
+
+// The backup of a file: its last extension replaced by ".BAK", or ".BAK" appended when it has none.
+std::string BackupName(const std::string &fileName);
+// True when name stays inside the program folder: relative, no drive or stream colon, no ".."
+// step, no device name (CON, NUL, COM1 ...), and it ends in a file name. Names come from a
+// downloaded file and must never reach outside.
+bool IsSafeUpdateName(const std::string &name);
+
+// The update run without its window: state and steps of TMainForm. The window mirrors the rows, the
+// gauge and the Update button through the On... events and supplies the system hooks.
+class TUpdateFlow {
+public:
+    TUpdateFlow();    // FormCreate: creates FileList and the HTTP client
+    ~TUpdateFlow();   // FormDestroy
+
+    // ---- state
+    std::unique_ptr<ui::TStringList> FileList;   // the [HTTP] entries, "key=address", in file order
+    std::unique_ptr<ui::THttpClient> IdHTTP1;
+    int32_t CurrentRow = 0;                      // the row being downloaded
+    bool AbortRequested = false;
+    std::string ProgramFolder;                   // ends in a backslash
+
+    struct TRow {
+        std::string FileName;    // relative to the program folder
+        std::string Downloads;   // "%d KB"
+    };
+    std::vector<TRow> Rows;
+    long long GaugeMax = 0;
+    long long GaugeProgress = 0;
+    bool UpdateEnabled = true;
+
+    // ---- what the window shows (each may be empty)
+    std::function<void()> OnRowsChanged;
+    std::function<void(int row)> OnRowChanged;
+    std::function<void()> OnGaugeChanged;
+    std::function<void()> OnUpdateEnabledChanged;
+
+    // ---- the system; the defaults use the platform directly
+    std::function<int(const std::string &text, const std::string &caption, UINT flags)> MessageBoxFn;
+    std::function<void(const std::string &path)> StartProgram;   // shell "open"
+    std::function<void()> Terminate;                             // ask the application to end
+    std::function<void()> ProcessMessages;
+    HWND Owner = nullptr;   // of the shell operations and message boxes
+
+    // ---- operations
+    void LoadUpdateList();
+    void RunUpdate();
+    void DownloadUpdateFile(const std::string &entry, const std::string &fileName);
+    // True when the window may close now.
+    bool CanClose();
+
+    void IdHTTP1WorkBegin(long long expected);
+    void IdHTTP1Work(long long soFar);
+    void IdHTTP1WorkEnd();
+
+    static const char *const CompletedText;   // "OK, Update Completed!" CR CR "Click OK Button to run now?"
+    static const char *const AbortQuestion;   // "File not download Completed, Aborted?"
+
+private:
+    void SetGauge(long long max, long long progress);
+    void SetUpdateEnabled(bool enabled);
+    bool backupMade_ = false;   // the row being handled renamed its file to the backup
+};
+
+
+// The updater's window: the file list, the gauge and the Update and Close buttons over a TUpdateFlow.
+class TMainForm : public ui::TForm {
+public:
+    TMainForm();    // makes the window and its controls (FormCreate)
+    ~TMainForm() override;
+
+    TUpdateFlow Flow;   // FileList, CurrentRow, AbortRequested and the steps
+
+    ui::TPanel Panel1;            // lowered bevel around the decoration
+    ui::TImage Image1;
+    ui::TListView FileListView;   // report view: "File Name", "Downloads"
+    ui::TGauge PB_Whole;          // the file being downloaded
+    ui::TBevel Bevel1;
+    ui::TButton btn_Update;
+    ui::TButton Btn_Cancel;
+
+    void FormShow();
+    void FormActivate();
+    void FormClose(ui::TCloseAction &action);
+    void btn_UpdateClick();
+    void Btn_CancelClick();
+
+    // What the window shows, read back from its controls.
+    int RowCount() const;
+    std::string RowText(int row, int column) const;
+    int GaugeMax() const;
+    int GaugePosition() const;
+
+private:
+    void ShowRows();
+    void ShowRow(int row);
+    void ShowGauge();
+    bool activated_ = false;
+    long long scale_ = 1;   // the gauge holds ints: large files are shown in coarser steps
+};
+
+extern TMainForm *MainForm;
