@@ -9,7 +9,9 @@
 #include <windows.h>
 #include <shellapi.h>
 #include <cstdint>
+#include <memory>
 #include <string>
+#include <vector>
 #include "engine/ResultContentUnit.h"
 #include "ui/Form.h"
 
@@ -243,6 +245,10 @@ protected:
 
 private:
     void BuildFrame();
+    // The root and category records of every build of the item tree: the result tree may still
+    // show those of an earlier build, so they live as long as the window.
+    std::vector<std::unique_ptr<TSectionRec>> treeRecords_;
+    TSectionRec *NewTreeRecord();
 };
 
 extern TfrmMainForm *frmMainForm;

@@ -91,6 +91,8 @@ void TfrmMainForm::BuildScanPage()
 
     ScanGauge = new ui::TGauge;
     ScanGauge->Create(ScanPage, 0, StripTop + 18, PageWidth - ChangePanelScanWidth - 10, 20);
+    ScanGauge->SetForeColor(RGB(0x2e, 0x6d, 0xa4));   // the blue of the action buttons
+    ScanGauge->SetBackColor(RGB(0xe6, 0xe9, 0xed));
     ScanGauge->Hide();
 
     ChangePanel = new ui::TPanel;
@@ -142,12 +144,17 @@ void TfrmMainForm::ShowEmptyResult()
 #endif
 }
 
+TSectionRec *TfrmMainForm::NewTreeRecord()
+{
+    treeRecords_.push_back(std::make_unique<TSectionRec>());
+    return treeRecords_.back().get();
+}
+
 void TfrmMainForm::BuildScanItemTree()
 {
     ui::TTreeView *tree = tvItemsList;
     tree->Clear();
-    // The records of earlier builds stay alive: the result tree may still show them.
-    auto *rootRec = new TSectionRec;
+    TSectionRec *rootRec = NewTreeRecord();
     rootRec->CategoryCaption = "My Computer";
     rootRec->Checked = 1;
     ui::TTreeNode *root = tree->AddChild(nullptr, "My Computer", rootRec);
@@ -155,7 +162,7 @@ void TfrmMainForm::BuildScanItemTree()
     root->SetSelectedIndex(0);
     root->SetStateIndex(StateTicked);
     for (int c = 0; c < TraceCategoryCount; ++c) {
-        auto *catRec = new TSectionRec;
+        TSectionRec *catRec = NewTreeRecord();
         catRec->Category = c;
         catRec->ItemNo = 0;
         catRec->CategoryCaption = CategoryCaption(c);
