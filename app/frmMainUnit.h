@@ -9,7 +9,9 @@
 #include <windows.h>
 #include <shellapi.h>
 #include <cstdint>
+#include <memory>
 #include <string>
+#include <vector>
 #include "engine/ResultContentUnit.h"
 #include "ui/Form.h"
 
@@ -22,9 +24,22 @@ class TNotebook;
 class TTreeView;
 class TTreeNode;
 class TListView;
+struct TListItem;
 class TCanvas;
 }
 class TImageEx;
+
+// The controls of the Exclude, Settings and Advanced pages.
+namespace ui {
+class TCheckBox;
+class TComboBox;
+class TGroupBox;
+class TDateTimePicker;
+class TSpinEdit;
+}
+class TAdvancedShredForm;
+struct TSettingsPageValues;
+class TExcludeContentItem;
 
 // The private messages of the main window.
 constexpr UINT WM_QM_TRAY = 0x500;       // the tray icon's callback; lParam is the mouse message
@@ -134,6 +149,31 @@ public:
     void BuildResultTree();
     void PurgeCleanedItems(TResultContents *contents);
     // -- Result page: further declarations below this line --
+    ui::TPanel *panResultItemName = nullptr;     // the chosen node's text
+    ui::TPanel *panResultSpace = nullptr;        // the size's unit
+    ui::TLabel *abStepMsg = nullptr;             // the cleaner's step text; never shown
+    ui::TLabel *abHintStr1 = nullptr;
+    ui::TLabel *abHintStr2 = nullptr;
+
+    void ResultTreeViewChange(void *sender, ui::TTreeNode *node);
+    void FillResultList(int32_t category, int32_t itemNo, bool append);
+    void ResultTreeViewCustomDrawItem(void *sender, ui::TTreeNode *node, UINT state, bool &defaultDraw);
+    void ResultListViewData(void *sender, ui::TListItem &item);
+    void ResultListViewCustomDrawSubItem(void *sender, int item, int subItem, UINT state, bool &defaultDraw);
+    void ShowResultHints();
+    void DecrementResultCounts(ui::TTreeNode *node, const std::string &itemName);
+    void ResultTreeViewMouseDown(void *sender, ui::TMouseButton button, UINT shift, int x, int y);
+    void ResultListViewMouseDown(void *sender, ui::TMouseButton button, UINT shift, int x, int y);
+    void SetResultItemsChecked(int32_t category, int32_t itemNo, bool value);
+    void CleanBtnClick(void *sender);
+    void AskDeleteMode();
+    void CleanCheckedResults();
+    int32_t CountCheckedResultItems();
+    void FinishBtnClick(void *sender);
+    void RecountItems();
+    void CountResultItemsForItem(int32_t category, int32_t itemNo, TSectionRec *node);
+    void FillForNode(ui::TTreeNode *node);       // the rows of a result-tree node
+    void WriteResultFooter();
 
     // ================================================================ Exclude page (page 2)
     ui::TPanel *ExcludePage = nullptr;
@@ -145,6 +185,21 @@ public:
     void BuildExcludePage();
     void ExcludeBtnClick(void *sender);
     // -- Exclude page: further declarations below this line --
+    ui::TTreeView *tvExclude = nullptr;
+
+    void BuildExcludeTree();
+    void RefreshExclusionCounts();
+    int32_t CountExclusionsForItem(const std::string &name);
+    void tvExcludeChange();
+    void tvExcludeCustomDrawItem(ui::TTreeNode *node, UINT state, bool &defaultDraw);
+    void tvExcludeMouseDown(int x, int y);
+    void AddBtnClick(void *sender);
+    void ModifyBtnClick(void *sender);
+    void RemoveBtnClick(void *sender);
+    // The tree's own records (the exclusion counts it paints), freed with the tree's nodes.
+    void FreeExcludeTreeRecords();
+    // The exclusion a list row stands for (nullptr when the row is gone).
+    TExcludeContentItem *ExclusionOfRow(int row);
 
     // ================================================================ Settings page (page 3)
     ui::TPanel *SettingsPage = nullptr;
@@ -154,6 +209,26 @@ public:
     void SettingsBtnClick(void *sender);
     void CreateTaskScheduler();
     // -- Settings page: further declarations below this line --
+    ui::TGroupBox *gbStartup = nullptr;
+    ui::TGroupBox *gbRemoval = nullptr;
+    ui::TGroupBox *gbCheckUpdate = nullptr;
+    ui::TGroupBox *gbDelete = nullptr;
+    ui::TGroupBox *gbScheduler = nullptr;
+    ui::TCheckBox *ChkRun = nullptr;
+    ui::TCheckBox *ChkCheckItem = nullptr;
+    ui::TCheckBox *cbCheckUpdate = nullptr;
+    ui::TComboBox *cbEras = nullptr;
+    ui::TCheckBox *cbAskDelete = nullptr;
+    ui::TImage *ImageTask = nullptr;
+    ui::TLabel *abTaskName = nullptr;
+    ui::TDateTimePicker *dtpStartTime = nullptr;
+    ui::TSpinEdit *SpinEditDays = nullptr;
+    ui::TCheckBox *cbActivateTask = nullptr;
+
+    void SettingsAppleBtnClick(void *sender);
+    void cbActivateTaskClick();
+    // The five options as the page's controls hold them.
+    TSettingsPageValues SettingsPageValues();
 
     // ================================================================ Advanced page (page 4)
     ui::TPanel *AdvancedPage = nullptr;
@@ -161,6 +236,8 @@ public:
     void BuildAdvancedPage();
     void AdvancedBtnClick(void *sender);
     // -- Advanced page: further declarations below this line --
+    ui::TPanel *AdvancedPanel = nullptr;
+    TAdvancedShredForm *AdvancedShredForm = nullptr;   // made at the first visit, kept
 
 protected:
     void CreateParams(ui::TCreateParams &params) override;
@@ -168,6 +245,10 @@ protected:
 
 private:
     void BuildFrame();
+    // The root and category records of every build of the item tree: the result tree may still
+    // show those of an earlier build, so they live as long as the window.
+    std::vector<std::unique_ptr<TSectionRec>> treeRecords_;
+    TSectionRec *NewTreeRecord();
 };
 
 extern TfrmMainForm *frmMainForm;
