@@ -63,26 +63,29 @@ private:
 };
 
 // The child of `parent` of class `cls` (and with text `text` when not empty), or nullptr.
+struct FindChildQuery {
+    std::string cls, text;
+    HWND found;
+};
+
+inline BOOL CALLBACK FindChildProc(HWND h, LPARAM lp)
+{
+    auto *q = reinterpret_cast<FindChildQuery *>(lp);
+    char c[64] = {}, t[256] = {};
+    GetClassNameA(h, c, sizeof c);
+    GetWindowTextA(h, t, sizeof t);
+    if (_stricmp(c, q->cls.c_str()) == 0 && (q->text.empty() || q->text == t)) {
+        q->found = h;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+// The child of `parent` of class `cls` (and with text `text` when not empty), or nullptr.
 inline HWND FindChild(HWND parent, const std::string &cls, const std::string &text = std::string())
 {
-    struct Query {
-        std::string cls, text;
-        HWND found;
-    } q{cls, text, nullptr};
-    EnumChildWindows(
-        parent,
-        [](HWND h, LPARAM lp) -> BOOL {
-            auto *q = reinterpret_cast<Query *>(lp);
-            char c[64] = {}, t[256] = {};
-            GetClassNameA(h, c, sizeof c);
-            GetWindowTextA(h, t, sizeof t);
-            if (_stricmp(c, q->cls.c_str()) == 0 && (q->text.empty() || q->text == t)) {
-                q->found = h;
-                return FALSE;
-            }
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&q));
+    FindChildQuery q{cls, text, nullptr};
+    EnumChildWindows(parent, FindChildProc, reinterpret_cast<LPARAM>(&q));
     return q.found;
 }
 
@@ -93,20 +96,20 @@ inline std::string ClassOf(HWND hwnd)
     return cls;
 }
 
+inline BOOL CALLBACK MessageBoxTextProc(HWND h, LPARAM lp)
+{
+    char c[64] = {}, t[512] = {};
+    GetClassNameA(h, c, sizeof c);
+    GetWindowTextA(h, t, sizeof t);
+    if (_stricmp(c, "Static") == 0 && t[0]) *reinterpret_cast<std::string *>(lp) += std::string(t) + "|";
+    return TRUE;
+}
+
 // Every static text of a message box, joined with "|".
 inline std::string MessageBoxText(HWND box)
 {
     std::string all;
-    EnumChildWindows(
-        box,
-        [](HWND h, LPARAM lp) -> BOOL {
-            char c[64] = {}, t[512] = {};
-            GetClassNameA(h, c, sizeof c);
-            GetWindowTextA(h, t, sizeof t);
-            if (_stricmp(c, "Static") == 0 && t[0]) *reinterpret_cast<std::string *>(lp) += std::string(t) + "|";
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&all));
+    EnumChildWindows(box, MessageBoxTextProc, reinterpret_cast<LPARAM>(&all));
     return all;
 }
 
