@@ -59,7 +59,11 @@ void HandleCacheEntry(const INTERNET_CACHE_ENTRY_INFOA *entry, CacheWalk walk, u
     const bool cookie = url.find("Cookie:") != std::string::npos;
     if (cookie != (walk == CacheWalk::Cookies)) return;
     const bool isCache = walk == CacheWalk::Cache;
+    const std::string local = entry->lpszLocalFileName ? entry->lpszLocalFileName : "";
     if (IsExcluded(isCache ? "Cache" : "Cookies", url, ExcludeContents)) return;
+    // An exclusion made from a Cookies row of the result list holds the row's Location, the
+    // cookie's file: it keeps that cookie out as well.
+    if (!isCache && !local.empty() && IsExcluded("Cookies", local, ExcludeContents)) return;
 
     TContent &c = NewItem(results);
     c.Kind = isCache ? tkIECacheEntry : tkIECookie;
@@ -68,7 +72,7 @@ void HandleCacheEntry(const INTERNET_CACHE_ENTRY_INFOA *entry, CacheWalk walk, u
     c.CleanCaption = isCache ? "Clean IE Cache" : "Clean IE Cookies";
     c.ItemName = isCache ? "Cache" : "Cookies";
     c.Entry = url;
-    c.Location = entry->lpszLocalFileName ? entry->lpszLocalFileName : "";
+    c.Location = local;
     if (!c.Location.empty()) {
         int64_t len = OpenFileLength(c.Location);
         if (len > 0) {

@@ -1,10 +1,11 @@
-// The Firefox and Netscape members of the Internet Software scanners: the history.dat and
-// cookies.txt text scans, the cache folder listing, and the recursive finders they use.
+// What the Firefox and Netscape members of the Internet Software scanners (declared with the others
+// in InternetSoftWareUnit.h) are built from: the recursive finders, the cache folder listing, and the
+// history.dat and cookies.txt text scans.
 #pragma once
 #include <cstdint>
 #include <functional>
 #include <string>
-#include "engine/PublicFunctionUnit.h"
+#include "engine/InternetSoftWareUnit.h"
 
 // The full path that the last finder call matched; each scanner empties it before its search.
 extern std::string FoundPath;
@@ -17,16 +18,6 @@ void FindCacheFolderRecursive(const std::string &folder);
 // One item per entry of the cache folder itself; type 1 Firefox, 2 Netscape.
 void ScanCacheFolder(const std::string &folder, ui::TTreeView *tree, int32_t nodeIndex, int32_t type,
                      TResultContents *results);
-
-void ScanFirefoxHistory(ui::TTreeView *tree, int32_t nodeIndex, TResultContents *results);
-void ScanFirefoxCookies(ui::TTreeView *tree, int32_t nodeIndex, TResultContents *results);
-void ScanFirefoxCache(ui::TTreeView *tree, int32_t nodeIndex, TResultContents *results);
-void ScanNetscapeHistory(ui::TTreeView *tree, int32_t nodeIndex, TResultContents *results);
-void ScanNetscapeCookies(ui::TTreeView *tree, int32_t nodeIndex, TResultContents *results);
-void ScanNetscapeCache(ui::TTreeView *tree, int32_t nodeIndex, TResultContents *results);
-
-// Internet Software items 5 to 10, in catalogue order.
-extern const TScanProc InternetSoftwareBrowserScanners[6];
 
 // The working text of a history or cookie scan: the file's lines (ended by CR, LF or CR LF) joined
 // again with CR LF after each, cut before the first NUL, upper-cased for cookies. False when the

@@ -86,9 +86,18 @@ void RunTextScan(const TextScan &scan, ui::TTreeView *tree, int32_t nodeIndex, T
     // with "." (a domain cookie) up to its flag field, which reads TRUE for those.
     const std::string start = scan.cookies ? "\r\n." : "http://";
     const std::string end = scan.cookies ? "TRUE" : ")";
-    int32_t count = 0;
+    // A large file holds a hundred thousand items: a message turn and a repaint of the count for
+    // each would take most of a minute, so the window gets its turn at most every few milliseconds
+    // (always for the first item) and the count is repainted then and at the end.
+    const DWORD turnMs = 20;
+    DWORD lastTurn = GetTickCount() - turnMs;
+    int32_t count = 0, shown = 0;
     ScanTokens(text, start, end, [&](const std::string &itemText) {
-        PumpScanMessages();
+        const bool turn = GetTickCount() - lastTurn >= turnMs;
+        if (turn) {
+            PumpScanMessages();
+            lastTurn = GetTickCount();
+        }
         TContent &c = results->GetItem(results->AddItem())->Content;
         c.Checked = Settings.SelectAll ? 1 : 0;
         c.Storage = "File";
@@ -99,9 +108,13 @@ void RunTextScan(const TextScan &scan, ui::TTreeView *tree, int32_t nodeIndex, T
         c.Size = static_cast<int32_t>(itemText.size() > INT32_MAX ? INT32_MAX : itemText.size());
         FoundSizeTotal += c.Size;
         ++count;
-        UpdateNodeCount(nodeIndex, count, 0, tree);
+        if (turn) {
+            UpdateNodeCount(nodeIndex, count, 0, tree);
+            shown = count;
+        }
         return true;
     });
+    if (count != shown) UpdateNodeCount(nodeIndex, count, 0, tree);
 }
 
 }  // namespace
@@ -266,8 +279,3 @@ void ScanNetscapeCache(ui::TTreeView *tree, int32_t nodeIndex, TResultContents *
     FindCacheFolderRecursive(appData);
     if (!FoundPath.empty()) ScanCacheFolder(FoundPath, tree, nodeIndex, 2, results);
 }
-
-const TScanProc InternetSoftwareBrowserScanners[6] = {
-    ScanFirefoxHistory, ScanFirefoxCookies, ScanFirefoxCache,
-    ScanNetscapeHistory, ScanNetscapeCookies, ScanNetscapeCache,
-};

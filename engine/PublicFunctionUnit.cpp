@@ -164,6 +164,7 @@ void UpdateNodeCount(int32_t nodeIndex, int32_t amount, int32_t mode, ui::TTreeV
     PaintCount(tree, node, rec->Count, false);
     if (parentRec) PaintCount(tree, parent, parentRec->Count, true);
     if (rootRec) PaintCount(tree, rootNode, rootRec->Count, true);
+    tree->Canvas()->Release();   // a window DC is not kept across the scan's message pumps
 }
 
 void PumpScanMessages()

@@ -3,6 +3,7 @@
 #include <random>
 #include <vector>
 #include "engine/ResultContentUnit.h"
+#include "ui/Application.h"
 
 namespace {
 
@@ -39,21 +40,6 @@ bool IsExistingFile(const std::string &path)
 {
     DWORD a = GetFileAttributesA(path.c_str());
     return a != INVALID_FILE_ATTRIBUTES && !(a & FILE_ATTRIBUTE_DIRECTORY);
-}
-
-// Handles the pending messages of this thread once, so a long walk keeps the window alive.
-// A quit request is put back for the message loop that owns it.
-void PumpPendingMessages()
-{
-    MSG msg;
-    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-        if (msg.message == WM_QUIT) {
-            PostQuitMessage(static_cast<int>(msg.wParam));
-            break;
-        }
-        TranslateMessage(&msg);
-        DispatchMessageA(&msg);
-    }
 }
 
 bool ContainsRecent(const std::string &path)
@@ -94,7 +80,7 @@ void Walk(const std::string &folder, int32_t passes, WalkMode mode)
     if (find == INVALID_HANDLE_VALUE) return;
     do {
         if (ScanState == 2) break;
-        PumpPendingMessages();
+        ui::Application->ProcessMessages();   // keeps the window alive during a long walk
         if (ScanState == 2) break;   // asked while the messages were handled: not one entry more
         std::string name = fd.cFileName;
         std::string full = folder + "\\" + name;
@@ -185,14 +171,14 @@ void EmptyRecycleBin()
 {
     HMODULE shell = LoadLibraryA("Shell32.dll");
     if (!shell) {
-        MessageBoxA(GetActiveWindow(), "Failed to load Shell32.dll.", "Quillmoor", MB_OK | MB_ICONERROR);
+        ui::Application->MessageBox("Failed to load Shell32.dll.", MB_OK | MB_ICONERROR);
         return;
     }
     using TSHEmptyRecycleBinA = HRESULT(WINAPI *)(HWND, LPCSTR, DWORD);
     auto empty = reinterpret_cast<TSHEmptyRecycleBinA>(
         reinterpret_cast<void *>(GetProcAddress(shell, "SHEmptyRecycleBinA")));
     // An empty root path means every drive; 7: no confirmation, no progress window, no sound.
-    if (empty) empty(GetActiveWindow(), "", SHERB_NOCONFIRMATION | SHERB_NOPROGRESSUI | SHERB_NOSOUND);
+    if (empty) empty(ui::Application->Handle(), "", SHERB_NOCONFIRMATION | SHERB_NOPROGRESSUI | SHERB_NOSOUND);
     FreeLibrary(shell);
 }
 

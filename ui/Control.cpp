@@ -42,6 +42,7 @@ TGraphicControl::~TGraphicControl()
 {
     if (!parent_) return;
     Invalidate();
+    if (!Hint.empty()) parent_->UpdateGraphicHint(this, true);
     auto &list = parent_->graphics_;
     list.erase(std::remove(list.begin(), list.end(), this), list.end());
     if (parent_->hot_ == this) parent_->hot_ = nullptr;
@@ -63,6 +64,14 @@ void TGraphicControl::SetBounds(int left, int top, int width, int height)
     Invalidate();
     TControl::SetBounds(left, top, width, height);
     Invalidate();
+    if (parent_ && !Hint.empty()) parent_->UpdateGraphicHint(this, false);
+}
+
+void TGraphicControl::SetHint(const std::string &hint)
+{
+    if (parent_ && !Hint.empty()) parent_->UpdateGraphicHint(this, true);
+    Hint = hint;
+    if (parent_ && !Hint.empty()) parent_->UpdateGraphicHint(this, false);
 }
 
 void TGraphicControl::SetVisible(bool visible)
@@ -517,16 +526,36 @@ void TWinControl::SetFocus()
 
 bool TWinControl::Focused() const { return handle_ && GetFocus() == handle_; }
 
-void TWinControl::SetHint(const std::string &hint)
+bool TWinControl::EnsureTooltip()
 {
-    Hint = hint;
-    if (!handle_) return;
+    if (!handle_) return false;
     if (!tooltip_) {
         tooltip_ = CreateWindowExA(WS_EX_TOPMOST, TOOLTIPS_CLASSA, nullptr, WS_POPUP | TTS_ALWAYSTIP,
                                    CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, handle_,
                                    nullptr, GetModuleHandleA(nullptr), nullptr);
     }
-    if (!tooltip_) return;
+    return tooltip_ != nullptr;
+}
+
+// A windowless child's hint is a rectangle tool of its parent's tooltip.
+void TWinControl::UpdateGraphicHint(TGraphicControl *g, bool remove)
+{
+    if (!EnsureTooltip()) return;
+    TOOLINFOA ti = {};
+    ti.cbSize = TTTOOLINFOA_V1_SIZE;
+    ti.uFlags = TTF_SUBCLASS;
+    ti.hwnd = handle_;
+    ti.uId = reinterpret_cast<UINT_PTR>(g);
+    ti.rect = g->BoundsRect();
+    ti.lpszText = const_cast<char *>(g->Hint.c_str());
+    SendMessageA(tooltip_, TTM_DELTOOLA, 0, reinterpret_cast<LPARAM>(&ti));
+    if (!remove) SendMessageA(tooltip_, TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&ti));
+}
+
+void TWinControl::SetHint(const std::string &hint)
+{
+    Hint = hint;
+    if (!EnsureTooltip()) return;
     TOOLINFOA ti = {};
     ti.cbSize = TTTOOLINFOA_V1_SIZE;
     ti.uFlags = TTF_IDISHWND | TTF_SUBCLASS;

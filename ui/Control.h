@@ -71,6 +71,8 @@ public:
     void Invalidate() override;
     void Repaint() override;
     virtual void Paint(TCanvas &canvas) = 0;   // in the parent's client coordinates
+    // Hint shown by a tooltip when the mouse rests on the control.
+    void SetHint(const std::string &hint);
 
 protected:
     friend class TWinControl;
@@ -150,6 +152,8 @@ private:
     TGraphicControl *GraphicAt(int x, int y) const;
     void ApplyFont();
     void TrackLeave();
+    bool EnsureTooltip();
+    void UpdateGraphicHint(TGraphicControl *g, bool remove);
 
     HWND handle_ = nullptr;
     WNDPROC oldProc_ = nullptr;

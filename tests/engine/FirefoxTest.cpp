@@ -3,6 +3,7 @@
 #include <fstream>
 #include <sstream>
 #include "FirefoxScanFixture.h"
+#include "PublicFunctionFixture.h"
 
 namespace {
 
@@ -112,6 +113,40 @@ TEST_F(FirefoxHistory, AddressRunningIntoTheNextContinuesFromItsLastCharacter)
     ASSERT_EQ(results_->Count(), 2);
     EXPECT_EQ(results_->GetItem(0)->Content.FirefoxHistory, "http://a http://b");
     EXPECT_EQ(results_->GetItem(1)->Content.FirefoxHistory, "http://c");
+}
+
+TEST_F(FirefoxHistory, AbortPressedWhileSearchingEndsTheSearch)
+{
+    PutProfileFile("history.dat", "(http://a.example/)(http://b.example/)");
+    qmtest::AbortPoster abort;
+    abort.PostAbort();   // handled by the finder's first message turn
+    ScanFirefoxHistory(tree_->Tree(), Node(5), results_.get());
+    EXPECT_TRUE(FoundPath.empty());
+    EXPECT_EQ(results_->Count(), 0);
+}
+
+TEST_F(FirefoxHistory, AbortDuringTheTextScanKeepsTheItemsAlreadyAdded)
+{
+    std::vector<std::string> items;
+    ScanTokens("(http://a/)(http://b/)(http://c/)", "http://", ")", [&](const std::string &t) {
+        items.push_back(t);
+        if (items.size() == 2) ScanState = 2;   // as the Abort button would during this item's turn
+        return true;
+    });
+    EXPECT_EQ(items, (std::vector<std::string>{"http://a/", "http://b/"}));
+}
+
+TEST_F(FirefoxHistory, LargeFileCountsEveryItemOnTheTree)
+{
+    std::string text;
+    for (int i = 0; i < 20000; ++i) text += "(^80=http://site" + std::to_string(i) + ".example/)(^81=x)\n";
+    PutProfileFile("history.dat", text);
+    tree_->SetCount(tcInternetSoftware, 6, 4);
+    ScanFirefoxHistory(tree_->Tree(), Node(5), results_.get());
+    ASSERT_EQ(results_->Count(), 20000);
+    EXPECT_EQ(results_->GetItem(19999)->Content.FirefoxHistory, "http://site19999.example/");
+    EXPECT_EQ(tree_->Count(tcInternetSoftware, 5), 20000);
+    EXPECT_EQ(tree_->CategoryCount(tcInternetSoftware), 20004);
 }
 
 TEST_F(FirefoxHistory, NoFileOrUnreadableFileAddsNothing)

@@ -117,6 +117,15 @@ ScanTree::ScanTree()
         head->CategoryCaption = CategoryCaption(c);
         heads_.push_back(std::move(head));
     }
+    form_.CreateForm("QmBrowserScanTestForm", "scan tree", 400, 600, ui::bsSingle, false);
+    treeView_.Create(&form_, 0, 0, 380, 580);
+    ui::TTreeNode *top = treeView_.AddChild(nullptr, "My Computer", heads_[0].get());
+    for (int c = 0; c < TraceCategoryCount; ++c) {
+        ui::TTreeNode *category = treeView_.AddChild(top, CategoryCaption(c), heads_[static_cast<size_t>(c) + 1].get());
+        for (TSectionRec *rec : *ScanItemLists[c]) treeView_.AddChild(category, rec->ItemCaption, rec);
+    }
+    treeView_.FullExpand();
+    tree_ = &treeView_;
 }
 
 ScanTree::~ScanTree() { FreeScanItemLists(); }

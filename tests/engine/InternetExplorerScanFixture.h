@@ -12,9 +12,8 @@
 #include "engine/ExcludeItemUnit.h"
 #include "engine/ResultContentUnit.h"
 
-namespace ui {
-class TTreeView;
-}
+#include "ui/Form.h"
+#include "ui/TreeView.h"
 
 namespace qmtest {
 
@@ -50,7 +49,8 @@ public:
     int CategoryCount(int category) const;
 
 private:
-    HWND parent_ = nullptr;
+    ui::TForm form_;
+    ui::TTreeView treeView_;
     ui::TTreeView *tree_ = nullptr;
     std::vector<std::unique_ptr<TSectionRec>> heads_;
 };

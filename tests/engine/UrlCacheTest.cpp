@@ -1,6 +1,8 @@
 // The Internet Explorer cache and cookie walks against wine's real URL cache.
 #include <windows.h>
 #include <wininet.h>
+#include <algorithm>
+#include <sstream>
 #include "InternetExplorerScanFixture.h"
 #include "engine/IneterNetExploerUnit.h"
 
@@ -152,6 +154,19 @@ TEST_F(UrlCacheScan, ExclusionMatchesTheExactUrlOnly)
     EXPECT_TRUE(Ours().empty());
 }
 
+TEST_F(UrlCacheScan, CookieExcludedByItsFileAsAResultRowStoresIt)
+{
+    CacheEntry cookie(CookieUrl(), "c", NORMAL_CACHE_ENTRY | COOKIE_CACHE_ENTRY, "txt");
+    CacheEntry page(Url("page.html"), "p", NORMAL_CACHE_ENTRY);
+    ASSERT_TRUE(cookie.Ok() && page.Ok());
+    Exclude("Cookies", cookie.LocalFile());
+    Exclude("Cookies", page.LocalFile());   // a cache entry's file does not protect the page
+    ScanIECookies(tree_->Tree(), CookiesNode(), results_.get());
+    EXPECT_TRUE(Ours().empty());
+    ScanIECache(tree_->Tree(), CacheNode(), results_.get());
+    EXPECT_EQ(Ours().size(), 1u);
+}
+
 TEST_F(UrlCacheScan, AbortBeforeTheWalkKeepsOnlyTheFirstEntry)
 {
     CacheEntry a(Url("a.html"), "a", NORMAL_CACHE_ENTRY);
@@ -161,6 +176,74 @@ TEST_F(UrlCacheScan, AbortBeforeTheWalkKeepsOnlyTheFirstEntry)
     ScanIECache(tree_->Tree(), CacheNode(), results_.get());
     // The first entry comes with the search itself; the loop stops before the next one.
     EXPECT_LE(results_->Count(), 1);
+}
+
+// Real index.dat files of the cache, read by the platform's own URL cache. A process reads the
+// cache's index once, so the walk runs in a child test program whose cache folder ("User Shell
+// Folders" Cache) holds a copy of the real file; the child checks what the walks found against the
+// URL records that an independent tool listed for that file.
+const char *const kRealIndexVar = "QM_REAL_INDEX_LISTING";
+
+std::vector<std::string> ListedUrlRecords(const std::string &listing)
+{
+    std::vector<std::string> urls;
+    std::istringstream lines(qmtest::ReadFileBytes(listing));
+    std::string line, type;
+    while (std::getline(lines, line)) {
+        if (!line.empty() && line.back() == '\r') line.pop_back();
+        if (line.rfind("Record type", 0) == 0) type = line.substr(line.find(':') + 2);
+        if (line.rfind("Location", 0) == 0 && type == "URL") urls.push_back(line.substr(line.find(':') + 2));
+    }
+    return urls;
+}
+
+TEST_F(UrlCacheScan, RealIndexChild)
+{
+    char listing[MAX_PATH] = "";
+    if (!GetEnvironmentVariableA(kRealIndexVar, listing, MAX_PATH)) GTEST_SKIP() << "run by RealIndexFiles";
+    std::vector<std::string> expected = ListedUrlRecords(listing);
+    ASSERT_FALSE(expected.empty());
+
+    ScanIECache(tree_->Tree(), CacheNode(), results_.get());
+    std::vector<std::string> found;
+    for (int i = 0; i < results_->Count(); ++i) {
+        const TContent &c = results_->GetItem(i)->Content;
+        found.push_back(c.Entry);
+        EXPECT_EQ(c.Size, 0) << "no local file of the copied index exists";
+        EXPECT_NE(c.Location.find("\\Content.IE5\\"), std::string::npos) << c.Location;
+    }
+    std::sort(found.begin(), found.end());
+    std::sort(expected.begin(), expected.end());
+    EXPECT_EQ(found, expected);
+    EXPECT_EQ(tree_->Count(tcInternetExplorer, 1), static_cast<int>(expected.size()));
+    EXPECT_EQ(FoundSizeTotal, 0);
+
+    results_->Clear();
+    ScanIECookies(tree_->Tree(), CookiesNode(), results_.get());
+    EXPECT_EQ(results_->Count(), 0) << "no record of these files is a cookie";
+}
+
+TEST_F(UrlCacheScan, RealIndexFiles)
+{
+    char self[MAX_PATH];
+    ASSERT_GT(GetModuleFileNameA(nullptr, self, MAX_PATH), 0u);
+    // Both files: every URL record has the normal bit and none is a cookie (checked in their bytes).
+    for (const char *name : {"plaso-Content.IE5-index", "plaso-nfury_index"}) {
+        SCOPED_TRACE(name);
+        qmtest::TempDir cache;
+        ASSERT_TRUE(CreateDirectoryA((cache / "Content.IE5").c_str(), nullptr));
+        const std::string bytes = qmtest::ReadFileBytes(qmtest::TestDataPath(std::string("ie-index\\") + name + ".dat"));
+        ASSERT_FALSE(bytes.empty());
+        ASSERT_TRUE(qmtest::WriteFileBytes(cache / "Content.IE5\\index.dat", bytes));
+        qmtest::RegValueOverride folder("Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\User Shell Folders",
+                                        "Cache");
+        folder.Set(cache.Path());
+        const std::string listing = qmtest::TestDataPath(std::string("ie-index\\") + name + ".msiecfexport.txt");
+        SetEnvironmentVariableA(kRealIndexVar, listing.c_str());
+        const int rc = qmtest::RunAndWait("\"" + std::string(self) + "\" --gtest_filter=UrlCacheScan.RealIndexChild");
+        SetEnvironmentVariableA(kRealIndexVar, nullptr);
+        EXPECT_EQ(rc, 0);
+    }
 }
 
 // Runs last in this file: it empties the (test prefix's) cache.

@@ -1,6 +1,7 @@
 // File wiping and the folder walks, on real files under wine.
 #include <gtest/gtest.h>
 #include <atomic>
+#include <cstdlib>
 #include <functional>
 #include <thread>
 #include <vector>
@@ -201,16 +202,28 @@ TEST(WipeFile, MissingFileInExistingFolderCountsAsWiped)
 TEST(WipeFile, LeavesNeighboursWithNumberNamesAlone)
 {
     TempDir dir;
-    // A crowd of number-named files: any rename onto one of them would change or remove it.
-    for (int n = 0; n < 300; ++n) ASSERT_TRUE(WriteFileBytes(dir / std::to_string(n * 7), "n"));
-    for (int i = 0; i < 40; ++i) {
+    // One in a hundred number names taken: over 300 wipes a drawn name is taken at least once in
+    // about 95 runs of 100, and a rename onto it would replace that neighbour or fail the wipe.
+    const int taken = 1000;
+    for (int n = 0; n < taken; ++n) ASSERT_TRUE(WriteFileBytes(dir / std::to_string(n * 100 + 7), "n"));
+    for (int i = 0; i < 300; ++i) {
         std::string f = dir / ("victim" + std::to_string(i));
-        ASSERT_TRUE(WriteFileBytes(f, "v"));
-        EXPECT_TRUE(WipeFile(f, 0));
-        EXPECT_FALSE(FileExists(f));
+        ASSERT_TRUE(WriteFileBytes(f, "victim"));
+        EXPECT_TRUE(WipeFile(f, -1));
     }
-    for (int n = 0; n < 300; ++n) EXPECT_EQ(ReadFileBytes(dir / std::to_string(n * 7)), "n") << n * 7;
-    EXPECT_EQ(Entries(dir.Path()).size(), 300u);
+    int neighbours = 0;
+    WIN32_FIND_DATAA fd;
+    HANDLE h = FindFirstFileA((dir.Path() + "\\*.*").c_str(), &fd);
+    ASSERT_NE(h, INVALID_HANDLE_VALUE);
+    do {
+        std::string n = fd.cFileName;
+        if (n == "." || n == "..") continue;
+        ++neighbours;
+        EXPECT_EQ(fd.nFileSizeLow, 1u) << n << " was written over";
+        EXPECT_EQ(std::atoi(n.c_str()) % 100, 7) << n << " is left over";
+    } while (FindNextFileA(h, &fd));
+    FindClose(h);
+    EXPECT_EQ(neighbours, taken);
 }
 
 // ---- the folder walks ----
