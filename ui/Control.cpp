@@ -18,6 +18,8 @@ void SafeCall(const std::function<void()> &handler)
         handler();
     } catch (const std::exception &e) {
         Application->HandleException(e);
+    } catch (...) {
+        Application->HandleException(Exception("Unknown error"));
     }
 }
 
@@ -177,10 +179,13 @@ LRESULT CALLBACK TWinControl::StaticProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM 
         }
     }
     if (!self) return DefWindowProcA(hwnd, msg, wp, lp);
+    // No error may unwind into the system's code that called us.
     try {
         return self->Dispatch(msg, wp, lp);
     } catch (const std::exception &e) {
         Application->HandleException(e);
+    } catch (...) {
+        Application->HandleException(Exception("Unknown error"));
     }
     return 0;
 }
@@ -379,7 +384,9 @@ bool TWinControl::MouseMessage(UINT msg, WPARAM wp, LPARAM lp)
         return true;
     case WM_LBUTTONDOWN:
     case WM_LBUTTONDBLCLK:
-        pressed_ = target;
+        // The second press of a double click is no new click: a button hidden by the first click's
+        // handler must not hand the second one to the control that shows in its place.
+        pressed_ = msg == WM_LBUTTONDOWN ? target : nullptr;
         if (ourClass_) SetCapture(handle_);
         if (target->OnMouseDown) SafeCall([&] { target->OnMouseDown(mbLeft, shift, tx, ty); });
         return true;

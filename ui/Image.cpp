@@ -17,7 +17,33 @@ void TImage::SetFromImageList(const TImageList &images, int index)
 void TImage::SetPicture(HBITMAP bitmap)
 {
     picture_.Assign(bitmap);
+    if (autoSize_ && !picture_.Empty()) SetBounds(Left(), Top(), picture_.Width(), picture_.Height());
     Repaint();
+}
+
+void TImage::SetAutoSize(bool on)
+{
+    autoSize_ = on;
+    if (autoSize_ && !picture_.Empty()) SetBounds(Left(), Top(), picture_.Width(), picture_.Height());
+}
+
+void TImage::DrawIcon(HICON icon)
+{
+    int w = Width() > 0 ? Width() : 32, h = Height() > 0 ? Height() : 32;
+    HDC screen = GetDC(nullptr);
+    HBITMAP bmp = CreateCompatibleBitmap(screen, w, h);
+    HDC mem = CreateCompatibleDC(screen);
+    ReleaseDC(nullptr, screen);
+    HGDIOBJ old = SelectObject(mem, bmp);
+    COLORREF bg = Parent() ? Parent()->Color() : clBtnFace;
+    HBRUSH b = CreateSolidBrush(ColorToRGB(bg == clNone ? clBtnFace : bg));
+    RECT r = {0, 0, w, h};
+    FillRect(mem, &r, b);
+    DeleteObject(b);
+    DrawIconEx(mem, 0, 0, icon, 0, 0, 0, nullptr, DI_NORMAL);
+    SelectObject(mem, old);
+    DeleteDC(mem);
+    SetPicture(bmp);
 }
 
 void TImage::SetStretch(bool stretch)

@@ -17,6 +17,12 @@ void TPanel::SetBevelOuter(TBevelCut bevel)
     Invalidate();
 }
 
+void TPanel::SetAlignment(UINT dtAlign)
+{
+    align_ = dtAlign;
+    Invalidate();
+}
+
 void TPanel::SetText(const std::string &text)
 {
     TWinControl::SetText(text);
@@ -32,7 +38,7 @@ void TPanel::PaintWindow(TCanvas &canvas)
     if (!caption.empty()) {
         canvas.SetFont(font_);
         canvas.SetBrushClear(true);
-        canvas.TextRect(r, caption, DT_CENTER | DT_VCENTER | DT_SINGLELINE);
+        canvas.TextRect(r, caption, align_ | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
     }
 }
 

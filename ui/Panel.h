@@ -14,12 +14,14 @@ public:
     void SetBevelOuter(TBevelCut bevel);
     void SetText(const std::string &text) override;
     void SetCaption(const std::string &caption) { SetText(caption); }
+    void SetAlignment(UINT dtAlign);   // of the caption: DT_LEFT, DT_CENTER (the default) or DT_RIGHT
 
 protected:
     void PaintWindow(TCanvas &canvas) override;
 
 private:
     TBevelCut bevel_ = bvNone;
+    UINT align_ = DT_CENTER;
 };
 
 }  // namespace ui

@@ -126,6 +126,15 @@ int TTreeView::Indent() const { return static_cast<int>(SendMessageA(Handle(), T
 
 void TTreeView::SetIndent(int pixels) { SendMessageA(Handle(), TVM_SETINDENT, static_cast<WPARAM>(pixels), 0); }
 
+void TTreeView::SetRowSelect(bool on)
+{
+    LONG_PTR style = GetWindowLongPtrA(Handle(), GWL_STYLE);
+    style = on ? (style | TVS_FULLROWSELECT) & ~static_cast<LONG_PTR>(TVS_HASLINES)
+               : (style & ~static_cast<LONG_PTR>(TVS_FULLROWSELECT)) | TVS_HASLINES;
+    SetWindowLongPtrA(Handle(), GWL_STYLE, style);
+    InvalidateRect(Handle(), nullptr, TRUE);
+}
+
 void TTreeView::BeginUpdate() { SendMessageA(Handle(), WM_SETREDRAW, FALSE, 0); }
 
 void TTreeView::EndUpdate()
@@ -216,7 +225,7 @@ void TTreeView::Delete(TTreeNode *node)
                  store_.end());
     dirty_ = true;
     TTreeNode *after = Selected();
-    if (after != before && OnChange) OnChange(after);
+    if (after != before && OnChange) SafeCall([&] { OnChange(after); });
 }
 
 void TTreeView::Clear()

@@ -72,6 +72,8 @@ public:
     void SetStateImages(TImageList *images);
     int Indent() const;
     void SetIndent(int pixels);
+    // Whole-row selection; the control allows it only without lines, so lines go.
+    void SetRowSelect(bool on);
     // Stops (and restarts) the redrawing while many nodes change.
     void BeginUpdate();
     void EndUpdate();

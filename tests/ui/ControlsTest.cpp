@@ -215,6 +215,24 @@ TEST(GraphicControls, LabelAndImageGetClicksAndHover)
     PostMessageA(panel.Handle(), WM_LBUTTONUP, 0, MAKELPARAM(250, 150));
     qmtest::PumpMessages();
     EXPECT_TRUE(std::find(events.begin(), events.end(), "click label") == events.end());
+    // A double click is one click; the control that shows after the first one gets none.
+    int labelClicks = 0, imageClicks = 0;
+    ui::TImage under;
+    under.Create(&panel, 100, 10, 40, 10);
+    under.Hide();
+    under.OnClick = [&] { ++imageClicks; };
+    label.OnClick = [&] {
+        ++labelClicks;
+        label.Hide();
+        under.Show();
+    };
+    PostMessageA(panel.Handle(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(102, 12));
+    PostMessageA(panel.Handle(), WM_LBUTTONUP, 0, MAKELPARAM(102, 12));
+    PostMessageA(panel.Handle(), WM_LBUTTONDBLCLK, MK_LBUTTON, MAKELPARAM(102, 12));
+    PostMessageA(panel.Handle(), WM_LBUTTONUP, 0, MAKELPARAM(102, 12));
+    qmtest::PumpMessages();
+    EXPECT_EQ(labelClicks, 1);
+    EXPECT_EQ(imageClicks, 0);
 }
 
 TEST(Gauge, PercentAndImmediatePainting)
@@ -318,6 +336,62 @@ TEST(Hints, ImageButtonsCarryTooltips)
     EXPECT_STREQ(text, "Hide");
     close.SetHint("");
     EXPECT_EQ(SendMessageA(tip, TTM_GETTOOLCOUNT, 0, 0), 1);
+}
+
+}  // namespace
+
+namespace {
+
+TEST(Image, TakesPicturesFromListsIconsAndItsOwnSize)
+{
+    uitest::TestForm form;
+    ui::TImageList list;
+    uitest::FillImageList(list, 20, 19, 4);
+    ui::TImage button;
+    button.Create(&form, 10, 10, 20, 19);
+    button.SetFromImageList(list, 3);
+    form.Settle();
+    EXPECT_EQ(uitest::ScreenPixel(form.Handle(), 20, 20), RGB(30, 170, 30));
+    button.SetFromImageList(list, 1);   // the hover picture, shown at once
+    EXPECT_EQ(uitest::ScreenPixel(form.Handle(), 20, 20), RGB(10, 190, 30));
+
+    ui::TImage logo;
+    logo.Create(&form, 100, 10, 5, 5);
+    logo.SetAutoSize(true);
+    logo.SetPicture(uitest::SolidBitmap(75, 30, RGB(1, 2, 3)));
+    EXPECT_EQ(logo.Width(), 75);
+    EXPECT_EQ(logo.Height(), 30);
+
+    ui::TImage task;
+    task.Create(&form, 200, 10, 32, 32);
+    task.DrawIcon(LoadIcon(nullptr, IDI_APPLICATION));
+    EXPECT_EQ(task.Picture().Width(), 32);
+    form.Settle();
+    int notBackground = 0;
+    for (int y = 10; y < 42; ++y)
+        for (int x = 200; x < 232; ++x)
+            if (uitest::ScreenPixel(form.Handle(), x, y) != RGB(255, 255, 255)) ++notBackground;
+    EXPECT_GT(notBackground, 20);
+}
+
+TEST(Panel, CaptionCanBeAlignedLeft)
+{
+    uitest::TestForm form;
+    ui::TPanel header;
+    header.Create(&form, 0, 0, 300, 20, "  Shred list");
+    header.SetColor(RGB(152, 150, 151));
+    ui::TFont f = header.Font();
+    f.Bold = true;
+    f.Color = RGB(255, 255, 255);
+    header.SetFont(f);
+    header.SetAlignment(DT_LEFT);
+    form.Settle();
+    int whiteLeft = 0, whiteRight = 0;
+    for (int y = 2; y < 18; ++y)
+        for (int x = 0; x < 300; ++x)
+            if (uitest::ScreenPixel(header.Handle(), x, y) == RGB(255, 255, 255)) ++(x < 150 ? whiteLeft : whiteRight);
+    EXPECT_GT(whiteLeft, 10);
+    EXPECT_EQ(whiteRight, 0);
 }
 
 }  // namespace
