@@ -59,6 +59,11 @@ public:
     void LoadExclusions();
     void Exclude1Click();
     // -- exclusions: further declarations below this line --
+    // The file follows each change at once: an addition is appended, a change rewrites it.
+    void AddExclusion(const std::string &itemName, const std::string &location, const std::string &entry,
+                      const std::string &data);
+    void ModifyExclusion(const std::string &itemName, const std::string &oldText, const std::string &newText);
+    void RemoveExclusion(const std::string &itemName, const std::string &text);
 
 private:
     void CreateComponents();

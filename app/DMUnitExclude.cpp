@@ -1,6 +1,12 @@
 #include "app/DMUnitExclude.h"
 #include <windows.h>
+#include "app/DMUnit.h"
+#include "app/ResultItemUnit.h"
 #include "app/SettingsUnit.h"
+#include "app/frmMainUnit.h"
+#include "ui/ListView.h"
+#include "ui/Label.h"
+#include "ui/TreeView.h"
 
 namespace {
 
@@ -115,8 +121,9 @@ bool RewriteExclusionFile(const std::string &path, const TExcludeContents *list)
 }
 
 bool AddExclusionTo(const std::string &path, TExcludeContents *list, const exclude::TContent &c,
-                    TResultContents *ieResults)
+                    TResultContents *ieResults, int *removedIndex)
 {
+    if (removedIndex) *removedIndex = -1;
     for (int i = 0; i < list->Count(); ++i)
         if (SameFields(list->GetItem(i)->Content, c)) return false;
     list->GetItem(list->AddItem())->Content = c;
@@ -145,6 +152,7 @@ bool AddExclusionTo(const std::string &path, TExcludeContents *list, const exclu
         for (int i = 0; i < ieResults->Count(); ++i) {
             if (ieResults->GetItem(i)->Content.Entry == c.Location) {
                 ieResults->Delete(i);
+                if (removedIndex) *removedIndex = i;
                 break;
             }
         }
@@ -225,10 +233,79 @@ exclude::TContent ExclusionForResultRow(const std::string &itemName, const std::
     return c;
 }
 
+void FollowResultItemRemoval(int removed)
+{
+    if (removed < 0) return;
+    ResultRows.KeepIf([removed](const TResultItem &r) {
+        return !(r.Category == tcInternetExplorer && r.ContentIndex == removed);
+    });
+    for (int i = 0; i < ResultRows.Count(); ++i) {
+        TResultItem *r = ResultRows.Items(i);
+        if (r->Category == tcInternetExplorer && r->ContentIndex > removed) --r->ContentIndex;
+    }
+}
+
+bool ExcludeResultRow(const std::string &path, TExcludeContents *list, int rowIndex, std::string &itemName)
+{
+    TResultItem *row = ResultRows.Items(rowIndex);
+    if (!row) return false;
+    itemName = row->ItemName;
+    exclude::TContent c = ExclusionForResultRow(row->ItemName, row->Entry, row->Data, row->Location);
+    ResultRows.Delete(rowIndex);
+    int removed = -1;
+    AddExclusionTo(path, list, c, ResultContents[tcInternetExplorer], &removed);
+    FollowResultItemRemoval(removed);
+    return true;
+}
+
 int CountExclusionsForItem(const TExcludeContents *list, const std::string &name)
 {
     int n = 0;
     for (int i = 0; i < list->Count(); ++i)
         if (list->GetItem(i)->Content.ItemName == name) ++n;
     return n;
+}
+
+// ---------------------------------------------------------------------------------------------
+// The data module's entries: the list ExcludeContents and the file beside the program.
+
+void TDM::AddExclusion(const std::string &itemName, const std::string &location, const std::string &entry,
+                       const std::string &data)
+{
+    exclude::TContent c;
+    c.ItemName = itemName;
+    c.Location = location;
+    c.Entry = entry;
+    c.Data = data;
+    int removed = -1;
+    AddExclusionTo(ExclusionFilePath(), ExcludeContents, c, ResultContents[tcInternetExplorer], &removed);
+    if (removed < 0) return;
+    FollowResultItemRemoval(removed);
+    if (frmMainForm && frmMainForm->ResultListView) frmMainForm->ResultListView->SetItemCount(ResultRows.Count());
+}
+
+void TDM::ModifyExclusion(const std::string &itemName, const std::string &oldText, const std::string &newText)
+{
+    ModifyExclusionIn(ExclusionFilePath(), ExcludeContents, itemName, oldText, newText);
+}
+
+void TDM::RemoveExclusion(const std::string &itemName, const std::string &text)
+{
+    RemoveExclusionFrom(ExclusionFilePath(), ExcludeContents, itemName, text);
+}
+
+void TDM::Exclude1Click()
+{
+    TfrmMainForm *form = frmMainForm;
+    if (!form || !form->ResultListView) return;
+    std::string itemName;
+    if (!ExcludeResultRow(ExclusionFilePath(), ExcludeContents, form->ResultListView->Selected(), itemName)) return;
+#if __has_include("app/frmMainUnitResult.cpp")
+    form->DecrementResultCounts(form->ResultTreeView ? form->ResultTreeView->Selected() : nullptr, itemName);
+#endif
+    form->ResultListView->SetItemCount(ResultRows.Count());
+    form->ResultListView->Invalidate();
+    char count[16];
+    wsprintfA(count, "%d", ResultRows.Count());
+    if (form->abResultCount) form->abResultCount->SetCaption(count);
 }

@@ -21,10 +21,10 @@ void LoadExclusionFile(const std::string &path, TExcludeContents *list);
 bool RewriteExclusionFile(const std::string &path, const TExcludeContents *list);
 
 // Appends the exclusion to list and to the file unless one with the same four fields exists; then
-// deletes the first Internet Explorer result (ieResults may be nullptr) whose Entry is the Location.
-// True when it was added.
+// deletes the first Internet Explorer result (ieResults may be nullptr) whose Entry is the Location
+// and gives its index in removedIndex (-1 when none went). True when the exclusion was added.
 bool AddExclusionTo(const std::string &path, TExcludeContents *list, const exclude::TContent &c,
-                    TResultContents *ieResults);
+                    TResultContents *ieResults, int *removedIndex = nullptr);
 // The first exclusion with this ItemName and Location takes newText as Location; the file is rewritten.
 void ModifyExclusionIn(const std::string &path, TExcludeContents *list, const std::string &itemName,
                        const std::string &oldText, const std::string &newText);
@@ -48,3 +48,13 @@ exclude::TContent ExclusionForResultRow(const std::string &itemName, const std::
                                         const std::string &data, const std::string &location);
 
 int CountExclusionsForItem(const TExcludeContents *list, const std::string &name);
+
+// The rows of ResultRows after item `removed` of the Internet Explorer collection was deleted: rows
+// of that item go, and the later items' rows move down by one so each still names its own item.
+void FollowResultItemRemoval(int removed);
+
+// The "Exclude" command on row rowIndex of ResultRows: adds the row's exclusion (Internet Explorer
+// results from ResultContents), drops the row, and moves the Internet Explorer rows that come after
+// a removed result item down by one so that each still names its own item. Gives the row's item
+// name; false when there is no such row.
+bool ExcludeResultRow(const std::string &path, TExcludeContents *list, int rowIndex, std::string &itemName);

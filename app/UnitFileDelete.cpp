@@ -3,7 +3,18 @@
 #include <shellapi.h>
 #include <cstdlib>
 #include <ctime>
+#include "app/DMUnit.h"
+#include "app/ImageEx.h"
 #include "engine/WipeUnit.h"
+#include "ui/Application.h"
+#include "ui/Button.h"
+#include "ui/Dialogs.h"
+#include "ui/GroupBox.h"
+#include "ui/Label.h"
+#include "ui/ListBox.h"
+#include "ui/Memo.h"
+#include "ui/Menu.h"
+#include "ui/Panel.h"
 
 namespace {
 
@@ -133,4 +144,205 @@ void ShredLines(const std::vector<std::string> &lines, int32_t passes)
             RemoveFolder(line);
         }
     }
+}
+
+// ---------------------------------------------------------------------------------------------
+// The form
+
+namespace {
+
+constexpr int FormWidth = 475;
+constexpr COLORREF White = RGB(255, 255, 255);
+constexpr COLORREF HeaderGrey = 9934488;   // the shred list's header band
+constexpr int ShredPicture = 16;           // btnShred's normal picture in ImageList1; 17 on hover
+
+// The level chosen for the shred that runs.
+int32_t ShredPasses = 1;
+
+}  // namespace
+
+TAdvancedShredForm::TAdvancedShredForm(ui::TWinControl *owner)
+{
+    CreateForm("TAdvancedShredForm", "", FormWidth, 325, ui::bsNone, false, owner);
+    SetColor(White);
+    const int width = ClientWidth() > 0 ? ClientWidth() : FormWidth;
+    const int height = ClientHeight() > 0 ? ClientHeight() : 325;
+
+    Panel1 = new ui::TPanel;
+    Panel1->Create(this, 0, 0, width, 29);
+    Panel1->SetColor(White);
+    Memo1 = new ui::TMemo;
+    Memo1->Create(Panel1, 0, 0, width, 29, false);
+    Memo1->AddLine("Use the Add and Remove buttons to select items for the Shred list. Once you are sure of your ");
+    Memo1->AddLine("selection,choose a shred level and click the Shred button to permanently erase the files.");
+    Memo1->SetReadOnly(true);
+    ui::TFont memoFont;
+    memoFont.Name = "Tahoma";
+    memoFont.Height = -10;
+    Memo1->SetFont(memoFont);
+    // Two fixed lines: no scroll bar.
+    SetWindowLongPtrA(Memo1->Handle(), GWL_STYLE, GetWindowLongPtrA(Memo1->Handle(), GWL_STYLE) & ~static_cast<LONG_PTR>(WS_VSCROLL));
+    SetWindowPos(Memo1->Handle(), nullptr, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_FRAMECHANGED);
+    Panel1->SetEnabled(false);
+
+    Panel3 = new ui::TPanel;
+    Panel3->Create(this, 0, 33, width, 20);
+    Panel3->SetColor(HeaderGrey);
+    Panel3Caption = new ui::TLabel;
+    Panel3Caption->Create(Panel3, 0, 3, "  Shred list");
+    Panel3Caption->SetFontColor(White);
+    Panel3Caption->SetFontStyle(true);
+    Panel3Caption->SetTransparent(true);
+
+    const int footer = 51;
+    const int levelHeight = 70;
+    const int buttonsTop = height - footer - levelHeight - 33;
+    listAdd = new ui::TListBox;
+    listAdd->Create(this, 0, 53, width, buttonsTop - 53 - 4, false, false);
+
+    btnAdd = new ui::TButton;
+    btnAdd->Create(this, 0, buttonsTop, 90, 25, "Add..");
+    BitBtn1 = new ui::TButton;
+    BitBtn1->Create(this, 96, buttonsTop, 90, 25, "Add Folder");
+    BitBtn2 = new ui::TButton;
+    BitBtn2->Create(this, 192, buttonsTop, 90, 25, "Remove..");
+
+    RG = new ui::TRadioGroup;
+    RG->Create(this, 0, buttonsTop + 31, width, levelHeight - 4, "Shred Level");
+    RG->AddItem("Quick(1 overwrite pass)");
+    RG->AddItem("Safe(DOD 5220.22-M: 3 overwrite passes)");
+    RG->AddItem("Thorough(7 overwrite passes)");
+    RG->SetItemIndex(0);
+
+    Panel8 = new ui::TPanel;
+    Panel8->Create(this, 0, height - footer, width, footer);
+    Panel8->SetColor(White);
+    Panel8Caption = new ui::TLabel;
+    Panel8Caption->Create(Panel8, 8, 19, "Warning:Files cannot be recovered.");
+    Panel8Caption->SetTransparent(true);
+    btnShred = new TImageEx;
+    btnShred->Create(Panel8, width - 132 - 6, 6, 132, 39);
+    if (DM && DM->ImageList1) btnShred->ShowListImage(DM->ImageList1, ShredPicture);
+
+    PopupMenu1 = new ui::TPopupMenu;
+    AddFiles1 = PopupMenu1->Add("Add Files...", [this] { AddFiles1Click(); });
+    AddAllRecycleFile1 = PopupMenu1->Add("Add All Recycle Files...", [this] { AddAllRecycleFile1Click(); });
+    PopupMenu2 = new ui::TPopupMenu;
+    RemoveSelectedFilesfromthelist1 =
+        PopupMenu2->Add("Remove Selected Files from the list", [this] { RemoveSelectedFilesfromthelist1Click(); });
+    RemoveAllFilesfromthelist1 =
+        PopupMenu2->Add("Remove All Files from the list", [this] { RemoveAllFilesfromthelist1Click(); });
+    OpenDialog1 = new ui::TOpenDialog;
+
+    btnAdd->OnClick = [this] { btnAddClick(); };
+    BitBtn1->OnClick = [this] { BitBtn1Click(); };
+    BitBtn2->OnClick = [this] { BitBtn2Click(); };
+    // The two menu buttons carry their menu as context menu too.
+    btnAdd->OnMouseUp = [this](ui::TMouseButton b, UINT, int, int) {
+        if (b == ui::mbRight) btnAddClick();
+    };
+    BitBtn2->OnMouseUp = [this](ui::TMouseButton b, UINT, int, int) {
+        if (b == ui::mbRight) BitBtn2Click();
+    };
+    btnShred->OnClick = [this] { btnShredClick(); };
+    btnShred->OnMouseEnter = [this] { btnShredMouseEnter(); };
+    btnShred->OnMouseLeave = [this] { btnShredMouseLeave(); };
+}
+
+TAdvancedShredForm::~TAdvancedShredForm()
+{
+    delete OpenDialog1;
+    delete PopupMenu2;
+    delete PopupMenu1;
+    delete Panel8Caption;
+    delete btnShred;
+    delete Panel3Caption;
+    delete Panel8;
+    delete RG;
+    delete BitBtn2;
+    delete BitBtn1;
+    delete btnAdd;
+    delete listAdd;
+    delete Panel3;
+    delete Memo1;
+    delete Panel1;
+}
+
+std::vector<std::string> TAdvancedShredForm::Lines() const
+{
+    std::vector<std::string> lines;
+    for (int i = 0; i < listAdd->Count(); ++i) lines.push_back(listAdd->Item(i));
+    return lines;
+}
+
+void TAdvancedShredForm::btnShredClick()
+{
+    if (listAdd->Count() == 0) {
+        ui::Application->MessageBox("You haven't added the files you want to deleted to the list!", "Quillmoor",
+                                    MB_OK | MB_ICONEXCLAMATION);
+        return;
+    }
+    ShredPasses = ShredLevelPasses(RG->ItemIndex());
+    if (ui::Application->MessageBox("The selected file will be permanently deleted! Do you want to continue?"
+                                    "\r\r"
+                                    "Important: This action is immediate and is NOT reversible!",
+                                    "Quillmoor", MB_YESNO | MB_ICONINFORMATION) != IDYES)
+        return;
+    ShredLines(Lines(), ShredPasses);
+    ui::Application->MessageBox("File Shreds Completed Successfully!", "Quillmoor", MB_OK);
+    listAdd->Clear();
+}
+
+void TAdvancedShredForm::btnAddClick()
+{
+    POINT p;
+    GetCursorPos(&p);
+    PopupMenu1->Popup(p.x, p.y);
+}
+
+void TAdvancedShredForm::BitBtn2Click()
+{
+    POINT p;
+    GetCursorPos(&p);
+    PopupMenu2->Popup(p.x, p.y);
+}
+
+void TAdvancedShredForm::AddFiles1Click()
+{
+    OpenDialog1->FileName.clear();
+    if (OpenDialog1->Execute(Handle()) && !OpenDialog1->FileName.empty()) listAdd->AddItem(OpenDialog1->FileName);
+}
+
+void TAdvancedShredForm::BitBtn1Click()
+{
+    std::string folder = BrowseForFolder(Handle());
+    if (!folder.empty()) listAdd->AddItem(folder);
+}
+
+void TAdvancedShredForm::AddAllRecycleFile1Click()
+{
+    std::vector<std::string> lines;
+    AddRecycledFilesToList(lines, RecycledFolderOfSystemDrive());
+    for (const std::string &line : lines) listAdd->AddItem(line);
+}
+
+void TAdvancedShredForm::RemoveSelectedFilesfromthelist1Click()
+{
+    int i = listAdd->ItemIndex();
+    if (i >= 0) listAdd->Delete(i);
+}
+
+void TAdvancedShredForm::RemoveAllFilesfromthelist1Click()
+{
+    listAdd->Clear();
+}
+
+void TAdvancedShredForm::btnShredMouseEnter()
+{
+    btnShred->ShowListImage(DM->ImageList1, ShredPicture + 1);
+}
+
+void TAdvancedShredForm::btnShredMouseLeave()
+{
+    btnShred->ShowListImage(DM->ImageList1, ShredPicture);
 }

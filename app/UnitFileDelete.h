@@ -4,6 +4,20 @@
 #include <cstdint>
 #include <string>
 #include <vector>
+#include "ui/Form.h"
+
+namespace ui {
+class TPanel;
+class TMemo;
+class TLabel;
+class TListBox;
+class TButton;
+class TRadioGroup;
+class TPopupMenu;
+class TMenuItem;
+class TOpenDialog;
+}
+class TImageEx;
 
 // The pass count handed to the wipe for a shred level (0 Quick, 1 Safe, 2 Thorough): 1, 2, 7.
 // The wipe writes one round more than that. Any other level gives the Quick count.
@@ -28,3 +42,44 @@ void AddRecycledFilesToList(std::vector<std::string> &lines, const std::string &
 // Shreds every line: a file is wiped, anything else is walked as a folder and then sent to the
 // Recycle Bin. The number of lines is taken once, before the first.
 void ShredLines(const std::vector<std::string> &lines, int32_t passes);
+
+// The shredder page's form, shown inside the main window's AdvancedPanel.
+class TAdvancedShredForm : public ui::TForm {
+public:
+    explicit TAdvancedShredForm(ui::TWinControl *owner);
+    ~TAdvancedShredForm() override;
+
+    ui::TPanel *Panel1 = nullptr;
+    ui::TMemo *Memo1 = nullptr;
+    ui::TPanel *Panel3 = nullptr;
+    ui::TLabel *Panel3Caption = nullptr;
+    ui::TListBox *listAdd = nullptr;
+    ui::TButton *btnAdd = nullptr;
+    ui::TButton *BitBtn1 = nullptr;   // "Add Folder"
+    ui::TButton *BitBtn2 = nullptr;   // "Remove.."
+    ui::TRadioGroup *RG = nullptr;
+    ui::TPanel *Panel8 = nullptr;
+    ui::TLabel *Panel8Caption = nullptr;
+    TImageEx *btnShred = nullptr;
+    ui::TPopupMenu *PopupMenu1 = nullptr;
+    ui::TMenuItem *AddFiles1 = nullptr;
+    ui::TMenuItem *AddAllRecycleFile1 = nullptr;
+    ui::TPopupMenu *PopupMenu2 = nullptr;
+    ui::TMenuItem *RemoveSelectedFilesfromthelist1 = nullptr;
+    ui::TMenuItem *RemoveAllFilesfromthelist1 = nullptr;
+    ui::TOpenDialog *OpenDialog1 = nullptr;
+
+    void btnShredClick();
+    void btnAddClick();
+    void BitBtn2Click();
+    void AddFiles1Click();
+    void BitBtn1Click();
+    void AddAllRecycleFile1Click();
+    void RemoveSelectedFilesfromthelist1Click();
+    void RemoveAllFilesfromthelist1Click();
+    void btnShredMouseEnter();
+    void btnShredMouseLeave();
+
+    // The lines of the shred list, first to last.
+    std::vector<std::string> Lines() const;
+};

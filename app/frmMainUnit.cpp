@@ -14,6 +14,7 @@
 #include "ui/Gauge.h"
 #include "ui/ImageList.h"
 #include "ui/Label.h"
+#include "ui/ListView.h"
 #include "ui/Menu.h"
 #include "ui/Notebook.h"
 #include "ui/Panel.h"
@@ -57,20 +58,27 @@ void Delay(int32_t milliseconds)
 
 namespace {
 
-// One property of an automation object by name; throws with the failed call's name.
+[[noreturn]] void ThrowComError(const char *call, const wchar_t *member, HRESULT hr)
+{
+    char text[128];
+    wsprintfA(text, "%s %ls failed, Error Code :%08X", call, member, static_cast<unsigned>(hr));
+    throw ui::Exception(text);
+}
+
+// One property of an automation object by name; throws naming the failed call.
 void SetAutomationProperty(IDispatch *object, const wchar_t *name, VARIANT value)
 {
     DISPID id = 0;
     LPOLESTR names[] = {const_cast<LPOLESTR>(name)};
     HRESULT hr = object->GetIDsOfNames(IID_NULL, names, 1, LOCALE_USER_DEFAULT, &id);
     if (FAILED(hr))
-        throw ui::Exception("GetIDsOfNames failed");
+        ThrowComError("GetIDsOfNames", name, hr);
     DISPID named = DISPID_PROPERTYPUT;
     DISPPARAMS params{&value, &named, 1, 1};
     hr = object->Invoke(id, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_PROPERTYPUT, &params, nullptr, nullptr,
                         nullptr);
     if (FAILED(hr))
-        throw ui::Exception("Invoke failed");
+        ThrowComError("Invoke", name, hr);
 }
 
 VARIANT IntVariant(long v)
@@ -89,17 +97,19 @@ void OpenUrlInBrowser(const std::string &url)
     const bool comStarted = SUCCEEDED(CoInitialize(nullptr));
     IDispatch *browser = nullptr;
     CLSID clsid;
+    const char *call = "CLSIDFromProgID";
     HRESULT hr = CLSIDFromProgID(L"InternetExplorer.Application", &clsid);
-    if (SUCCEEDED(hr))
+    if (SUCCEEDED(hr)) {
+        call = "CoCreateInstance";
         hr = CoCreateInstance(clsid, nullptr, CLSCTX_LOCAL_SERVER | CLSCTX_INPROC_SERVER, IID_IDispatch,
                               reinterpret_cast<void **>(&browser));
+    }
     if (FAILED(hr) || browser == nullptr) {
         if (comStarted)
             CoUninitialize();
-        char code[16];
-        wsprintfA(code, "%08X", static_cast<unsigned>(hr));
-        throw ui::Exception(std::string("Invalid class string or the browser could not be started. Error Code :") +
-                            code);
+        char text[96];
+        wsprintfA(text, "%s failed, Error Code :%08X", call, static_cast<unsigned>(hr));
+        throw ui::Exception(text);
     }
     std::string failure;
     try {
@@ -115,8 +125,9 @@ void OpenUrlInBrowser(const std::string &url)
 
         DISPID id = 0;
         LPOLESTR names[] = {const_cast<LPOLESTR>(L"Navigate")};
-        if (FAILED(browser->GetIDsOfNames(IID_NULL, names, 1, LOCALE_USER_DEFAULT, &id)))
-            throw ui::Exception("GetIDsOfNames failed");
+        HRESULT found = browser->GetIDsOfNames(IID_NULL, names, 1, LOCALE_USER_DEFAULT, &id);
+        if (FAILED(found))
+            ThrowComError("GetIDsOfNames", L"Navigate", found);
         int wide = MultiByteToWideChar(CP_ACP, 0, url.c_str(), -1, nullptr, 0);
         std::wstring w(static_cast<size_t>(wide > 0 ? wide : 1), L'\0');
         MultiByteToWideChar(CP_ACP, 0, url.c_str(), -1, &w[0], wide);
@@ -129,7 +140,7 @@ void OpenUrlInBrowser(const std::string &url)
                                       nullptr, nullptr);
         VariantClear(&arg);
         if (FAILED(inv))
-            throw ui::Exception("Invoke failed");
+            ThrowComError("Invoke", L"Navigate", inv);
     } catch (const std::exception &e) {
         failure = e.what();
     }
@@ -292,6 +303,8 @@ void TfrmMainForm::FormResize()
     const int right = ClientWidth() - 4;
     CloseBtn->SetLeft(right - CloseBtn->Width());
     MinimizeBtn->SetLeft(right - MinimizeBtn->Width() - CloseBtn->Width() - 4);
+    if (ExcludeListView != nullptr)
+        ExcludeListView->SetColumnWidth(1, ExcludeListView->Width() - ExcludeListView->ColumnWidth(0) - 20);
 }
 
 void TfrmMainForm::FormClose(ui::TCloseAction &action)

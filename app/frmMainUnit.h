@@ -9,7 +9,9 @@
 #include <windows.h>
 #include <shellapi.h>
 #include <cstdint>
+#include <memory>
 #include <string>
+#include <vector>
 #include "engine/ResultContentUnit.h"
 #include "ui/Form.h"
 
@@ -26,6 +28,18 @@ struct TListItem;
 class TCanvas;
 }
 class TImageEx;
+
+// The controls of the Exclude, Settings and Advanced pages.
+namespace ui {
+class TCheckBox;
+class TComboBox;
+class TGroupBox;
+class TDateTimePicker;
+class TSpinEdit;
+}
+class TAdvancedShredForm;
+struct TSettingsPageValues;
+class TExcludeContentItem;
 
 // The private messages of the main window.
 constexpr UINT WM_QM_TRAY = 0x500;       // the tray icon's callback; lParam is the mouse message
@@ -171,6 +185,21 @@ public:
     void BuildExcludePage();
     void ExcludeBtnClick(void *sender);
     // -- Exclude page: further declarations below this line --
+    ui::TTreeView *tvExclude = nullptr;
+
+    void BuildExcludeTree();
+    void RefreshExclusionCounts();
+    int32_t CountExclusionsForItem(const std::string &name);
+    void tvExcludeChange();
+    void tvExcludeCustomDrawItem(ui::TTreeNode *node, UINT state, bool &defaultDraw);
+    void tvExcludeMouseDown(int x, int y);
+    void AddBtnClick(void *sender);
+    void ModifyBtnClick(void *sender);
+    void RemoveBtnClick(void *sender);
+    // The tree's own records (the exclusion counts it paints), freed with the tree's nodes.
+    void FreeExcludeTreeRecords();
+    // The exclusion a list row stands for (nullptr when the row is gone).
+    TExcludeContentItem *ExclusionOfRow(int row);
 
     // ================================================================ Settings page (page 3)
     ui::TPanel *SettingsPage = nullptr;
@@ -180,6 +209,26 @@ public:
     void SettingsBtnClick(void *sender);
     void CreateTaskScheduler();
     // -- Settings page: further declarations below this line --
+    ui::TGroupBox *gbStartup = nullptr;
+    ui::TGroupBox *gbRemoval = nullptr;
+    ui::TGroupBox *gbCheckUpdate = nullptr;
+    ui::TGroupBox *gbDelete = nullptr;
+    ui::TGroupBox *gbScheduler = nullptr;
+    ui::TCheckBox *ChkRun = nullptr;
+    ui::TCheckBox *ChkCheckItem = nullptr;
+    ui::TCheckBox *cbCheckUpdate = nullptr;
+    ui::TComboBox *cbEras = nullptr;
+    ui::TCheckBox *cbAskDelete = nullptr;
+    ui::TImage *ImageTask = nullptr;
+    ui::TLabel *abTaskName = nullptr;
+    ui::TDateTimePicker *dtpStartTime = nullptr;
+    ui::TSpinEdit *SpinEditDays = nullptr;
+    ui::TCheckBox *cbActivateTask = nullptr;
+
+    void SettingsAppleBtnClick(void *sender);
+    void cbActivateTaskClick();
+    // The five options as the page's controls hold them.
+    TSettingsPageValues SettingsPageValues();
 
     // ================================================================ Advanced page (page 4)
     ui::TPanel *AdvancedPage = nullptr;
@@ -187,6 +236,8 @@ public:
     void BuildAdvancedPage();
     void AdvancedBtnClick(void *sender);
     // -- Advanced page: further declarations below this line --
+    ui::TPanel *AdvancedPanel = nullptr;
+    TAdvancedShredForm *AdvancedShredForm = nullptr;   // made at the first visit, kept
 
 protected:
     void CreateParams(ui::TCreateParams &params) override;
@@ -194,6 +245,10 @@ protected:
 
 private:
     void BuildFrame();
+    // The root and category records of every build of the item tree: the result tree may still
+    // show those of an earlier build, so they live as long as the window.
+    std::vector<std::unique_ptr<TSectionRec>> treeRecords_;
+    TSectionRec *NewTreeRecord();
 };
 
 extern TfrmMainForm *frmMainForm;

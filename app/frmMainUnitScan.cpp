@@ -91,6 +91,8 @@ void TfrmMainForm::BuildScanPage()
 
     ScanGauge = new ui::TGauge;
     ScanGauge->Create(ScanPage, 0, StripTop + 18, PageWidth - ChangePanelScanWidth - 10, 20);
+    ScanGauge->SetForeColor(RGB(0x2e, 0x6d, 0xa4));   // the blue of the action buttons
+    ScanGauge->SetBackColor(RGB(0xe6, 0xe9, 0xed));
     ScanGauge->Hide();
 
     ChangePanel = new ui::TPanel;
@@ -142,12 +144,17 @@ void TfrmMainForm::ShowEmptyResult()
 #endif
 }
 
+TSectionRec *TfrmMainForm::NewTreeRecord()
+{
+    treeRecords_.push_back(std::make_unique<TSectionRec>());
+    return treeRecords_.back().get();
+}
+
 void TfrmMainForm::BuildScanItemTree()
 {
     ui::TTreeView *tree = tvItemsList;
     tree->Clear();
-    // The records of earlier builds stay alive: the result tree may still show them.
-    auto *rootRec = new TSectionRec;
+    TSectionRec *rootRec = NewTreeRecord();
     rootRec->CategoryCaption = "My Computer";
     rootRec->Checked = 1;
     ui::TTreeNode *root = tree->AddChild(nullptr, "My Computer", rootRec);
@@ -155,7 +162,7 @@ void TfrmMainForm::BuildScanItemTree()
     root->SetSelectedIndex(0);
     root->SetStateIndex(StateTicked);
     for (int c = 0; c < TraceCategoryCount; ++c) {
-        auto *catRec = new TSectionRec;
+        TSectionRec *catRec = NewTreeRecord();
         catRec->Category = c;
         catRec->ItemNo = 0;
         catRec->CategoryCaption = CategoryCaption(c);
@@ -377,18 +384,6 @@ void TfrmMainForm::ScanCategory(int category, int32_t first, int32_t n)
     if (results != nullptr)
         results->Clear();
     int32_t i = 0;
-    // The timer goes off and the last node touched gets its picture back even when a scanner throws.
-    struct TStop {
-        TfrmMainForm *form;
-        int32_t first;
-        int32_t &i;
-        ~TStop()
-        {
-            DM->ScanTimer->SetEnabled(false);
-            if (ui::TTreeNode *last = form->tvItemsList->Node(first + i - 1))
-                last->SetImageIndex(ImageItem);
-        }
-    } stop{this, first, i};
     for (; i < n; ++i) {
         if (ScanState == 2)
             break;
@@ -398,15 +393,27 @@ void TfrmMainForm::ScanCategory(int category, int32_t first, int32_t n)
             continue;
         DM->ScanNodeIndex = nodeIndex;
         node->SetImageIndex(ImageScanning);
-        switch (category) {
-        case tcInternetExplorer: DispatchInternetExplorerScanner(i, nodeIndex, results); break;
-        case tcWindowsSoftware: DispatchWindowsSoftwareScanner(i, nodeIndex, results); break;
-        case tcWindowsSystem: DispatchWindowsSystemScanner(i, nodeIndex, results); break;
-        default: DispatchInternetSoftwareScanner(i, nodeIndex, results); break;
+        try {
+            switch (category) {
+            case tcInternetExplorer: DispatchInternetExplorerScanner(i, nodeIndex, results); break;
+            case tcWindowsSoftware: DispatchWindowsSoftwareScanner(i, nodeIndex, results); break;
+            case tcWindowsSystem: DispatchWindowsSystemScanner(i, nodeIndex, results); break;
+            default: DispatchInternetSoftwareScanner(i, nodeIndex, results); break;
+            }
+        } catch (...) {
+            // A scanner that fails leaves no animation behind: its node gets its picture back.
+            DM->ScanTimer->SetEnabled(false);
+            node->SetImageIndex(ImageItem);
+            throw;
         }
         node->SetImageIndex(ImageItem);
         ScanGauge->AddProgress(1);
     }
+    DM->ScanTimer->SetEnabled(false);
+    // The last node touched keeps its normal picture; a loop that ran no step touched none.
+    if (i > 0)
+        if (ui::TTreeNode *last = tvItemsList->Node(first + i - 1))
+            last->SetImageIndex(ImageItem);
 }
 
 namespace {

@@ -108,3 +108,7 @@ void ScanRegSingleValue(const TRegScanItem &item, const std::string &location, c
 
 // The location string of a key below HKEY_CURRENT_USER.
 inline std::string CurrentUserLocation(const std::string &keyPath) { return "HKEY_CURRENT_USER\\" + keyPath; }
+
+// The name of the user of the current thread (GetUserNameA, 255 bytes); on failure result is left
+// as the caller passed it.
+void GetCurrentUserName(std::string &result);

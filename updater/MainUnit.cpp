@@ -1,9 +1,11 @@
 #include "updater/MainUnit.h"
+#include "ui/Application.h"
 #include "ui/Exceptions.h"
 #include "ui/FileStream.h"
 #include "ui/HttpClient.h"
 #include "ui/IniFile.h"
 #include "ui/StringList.h"
+#include <commctrl.h>
 #include <shellapi.h>
 #include <cstdio>
 
@@ -56,6 +58,18 @@ std::string OwnFolder()
     return s.substr(0, s.find_last_of("\\/") + 1);
 }
 
+// CON, NUL, COM1 ... name a device in every folder, with any extension.
+bool IsDeviceName(const std::string &step)
+{
+    std::string base = step.substr(0, step.find('.'));
+    base = base.substr(0, base.find_last_not_of(' ') + 1);
+    for (char &c : base)
+        if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+    if (base == "CON" || base == "PRN" || base == "AUX" || base == "NUL" || base == "CLOCK$") return true;
+    return base.size() == 4 && (base.compare(0, 3, "COM") == 0 || base.compare(0, 3, "LPT") == 0) &&
+           base[3] >= '1' && base[3] <= '9';
+}
+
 }  // namespace
 
 std::string BackupName(const std::string &fileName)
@@ -77,6 +91,7 @@ bool IsSafeUpdateName(const std::string &name)
         step = name.substr(start, end == std::string::npos ? std::string::npos : end - start);
         // Windows drops trailing dots and blanks from a step, so ". ." and "..." climb like "..".
         if (!step.empty() && step.find_last_not_of(". ") == std::string::npos && step != ".") return false;
+        if (IsDeviceName(step)) return false;
         if (end == std::string::npos) break;
         start = end + 1;
     }
@@ -139,11 +154,12 @@ void TUpdateFlow::RunUpdate()
     AbortRequested = false;
     SetGauge(GaugeMax, 0);
     SetUpdateEnabled(false);
-    // A name that reaches outside the program folder stops the run before any file is touched.
+    // A name that reaches outside the program folder, or names a device, stops the run before any
+    // file is touched.
     for (size_t i = 0; i < Rows.size(); ++i) {
         if (!IsSafeUpdateName(Rows[i].FileName)) {
             SetUpdateEnabled(true);
-            throw ui::Exception("Update.ini names a file outside the program folder: \"" +
+            throw ui::Exception("Update.ini names a file that may not be written: \"" +
                                 (*FileList)[static_cast<int>(i)] + "\"");
         }
     }
@@ -187,7 +203,7 @@ void TUpdateFlow::DownloadUpdateFile(const std::string &entry, const std::string
         }
         try {
             IdHTTP1->Get(AfterFirstEquals(entry), *file);
-        } catch (const ui::Exception &) {
+        } catch (...) {   // any failure of the transfer, an abort included
             failed = true;
         }
     }
@@ -236,3 +252,124 @@ void TUpdateFlow::IdHTTP1WorkEnd()
 {
     if (AbortRequested) ui::Abort();
 }
+
+// ---------------------------------------------------------------------------------------------------
+// The window
+
+
+TMainForm *MainForm = nullptr;
+
+namespace {
+const COLORREF GaugeColour = RGB(0, 128, 64);
+}
+
+// The picture beside the list: a green fade with the program's icon.
+static HBITMAP DecorationPicture(int width, int height)
+{
+    HDC screen = GetDC(nullptr);
+    HDC dc = CreateCompatibleDC(screen);
+    HBITMAP bmp = CreateCompatibleBitmap(screen, width, height);
+    HGDIOBJ old = SelectObject(dc, bmp);
+    for (int y = 0; y < height; ++y) {
+        int k = 255 - y * 160 / height;
+        HBRUSH b = CreateSolidBrush(RGB(k * 3 / 4, k, k * 7 / 8));
+        RECT line = {0, y, width, y + 1};
+        FillRect(dc, &line, b);
+        DeleteObject(b);
+    }
+    DrawIconEx(dc, (width - 32) / 2, 24, ui::Application->Icon(), 32, 32, 0, nullptr, DI_NORMAL);
+    SelectObject(dc, old);
+    DeleteDC(dc);
+    ReleaseDC(nullptr, screen);
+    return bmp;
+}
+
+TMainForm::TMainForm()
+{
+    CreateForm("TMainForm", "Quillmoor Update", 426, 246, ui::bsSingle, true);
+
+    Panel1.Create(this, 8, 8, 115, 229);
+    Panel1.SetBevelOuter(ui::bvLowered);
+    Image1.Create(&Panel1, 1, 1, 113, 227);
+    Image1.SetStretch(true);
+    Image1.SetPicture(DecorationPicture(113, 227));
+
+    FileListView.Create(this, 128, 8, 289, 161, false);
+    FileListView.SetRowSelect(true);
+    FileListView.AddColumn("File Name", 188);
+    FileListView.AddColumn("Downloads", 80, LVCFMT_RIGHT);
+
+    PB_Whole.Create(this, 128, 176, 289, 17);
+    PB_Whole.SetForeColor(GaugeColour);
+    PB_Whole.SetMaxValue(0);
+    PB_Whole.SetProgress(0);
+    Bevel1.Create(this, 128, 200, 289, 2, ui::bsTopLine);
+
+    btn_Update.Create(this, 216, 208, 97, 30, "Update");
+    Btn_Cancel.Create(this, 320, 208, 97, 30, "Close");
+    btn_Update.OnClick = [this] { btn_UpdateClick(); };
+    Btn_Cancel.OnClick = [this] { Btn_CancelClick(); };
+    OnShow = [this] { FormShow(); };
+    OnActivate = [this] { FormActivate(); };
+    OnClose = [this](ui::TCloseAction &action) { FormClose(action); };
+
+    Flow.Owner = Handle();
+    Flow.ProcessMessages = [] { ui::Application->ProcessMessages(); };
+    Flow.Terminate = [] { ui::Application->Terminate(); };
+    Flow.OnRowsChanged = [this] { ShowRows(); };
+    Flow.OnRowChanged = [this](int row) { ShowRow(row); };
+    Flow.OnGaugeChanged = [this] { ShowGauge(); };
+    Flow.OnUpdateEnabledChanged = [this] { btn_Update.SetEnabled(Flow.UpdateEnabled); };
+}
+
+TMainForm::~TMainForm()
+{
+    if (MainForm == this) MainForm = nullptr;
+}
+
+void TMainForm::FormShow() { Flow.LoadUpdateList(); }
+
+// The update starts by itself at the first activation, as if Update had been pressed.
+void TMainForm::FormActivate()
+{
+    if (activated_) return;
+    activated_ = true;
+    btn_UpdateClick();
+}
+
+void TMainForm::FormClose(ui::TCloseAction &action)
+{
+    if (!Flow.CanClose()) action = ui::caNone;
+}
+
+void TMainForm::btn_UpdateClick() { Flow.RunUpdate(); }
+
+void TMainForm::Btn_CancelClick() { Close(); }
+
+void TMainForm::ShowRows()
+{
+    FileListView.Clear();
+    for (const TUpdateFlow::TRow &row : Flow.Rows) FileListView.AddItem(row.FileName, {row.Downloads});
+}
+
+void TMainForm::ShowRow(int row)
+{
+    FileListView.SetItemText(row, 1, Flow.Rows[static_cast<size_t>(row)].Downloads);
+    UpdateWindow(FileListView.Handle());
+}
+
+void TMainForm::ShowGauge()
+{
+    scale_ = 1;
+    while (Flow.GaugeMax / scale_ > 0x7FFFFFFF) scale_ *= 1024;
+    PB_Whole.SetMaxValue(static_cast<int>(Flow.GaugeMax / scale_));
+    PB_Whole.SetProgress(static_cast<int>(Flow.GaugeProgress / scale_));
+}
+
+int TMainForm::RowCount() const { return FileListView.ItemCount(); }
+
+std::string TMainForm::RowText(int row, int column) const { return FileListView.ItemText(row, column); }
+
+int TMainForm::GaugeMax() const { return PB_Whole.MaxValue(); }
+
+int TMainForm::GaugePosition() const { return PB_Whole.Progress(); }

@@ -8,6 +8,13 @@
 #include <memory>
 #include <string>
 #include <vector>
+#include "ui/Bevel.h"
+#include "ui/Button.h"
+#include "ui/Form.h"
+#include "ui/Gauge.h"
+#include "ui/Image.h"
+#include "ui/ListView.h"
+#include "ui/Panel.h"
 
 namespace ui {
 class THttpClient;
@@ -21,7 +28,8 @@ extern std::string UpdateFolderURL;
 // The backup of a file: its last extension replaced by ".BAK", or ".BAK" appended when it has none.
 std::string BackupName(const std::string &fileName);
 // True when name stays inside the program folder: relative, no drive or stream colon, no ".."
-// step, not empty. Names come from a downloaded file and must never reach outside.
+// step, no device name (CON, NUL, COM1 ...), and it ends in a file name. Names come from a
+// downloaded file and must never reach outside.
 bool IsSafeUpdateName(const std::string &name);
 
 // The update run without its window: state and steps of TMainForm. The window mirrors the rows, the
@@ -79,3 +87,42 @@ private:
     void SetUpdateEnabled(bool enabled);
     bool backupMade_ = false;   // the row being handled renamed its file to the backup
 };
+
+
+// The updater's window: the file list, the gauge and the Update and Close buttons over a TUpdateFlow.
+class TMainForm : public ui::TForm {
+public:
+    TMainForm();    // makes the window and its controls (FormCreate)
+    ~TMainForm() override;
+
+    TUpdateFlow Flow;   // FileList, CurrentRow, AbortRequested and the steps
+
+    ui::TPanel Panel1;            // lowered bevel around the decoration
+    ui::TImage Image1;
+    ui::TListView FileListView;   // report view: "File Name", "Downloads"
+    ui::TGauge PB_Whole;          // the file being downloaded
+    ui::TBevel Bevel1;
+    ui::TButton btn_Update;
+    ui::TButton Btn_Cancel;
+
+    void FormShow();
+    void FormActivate();
+    void FormClose(ui::TCloseAction &action);
+    void btn_UpdateClick();
+    void Btn_CancelClick();
+
+    // What the window shows, read back from its controls.
+    int RowCount() const;
+    std::string RowText(int row, int column) const;
+    int GaugeMax() const;
+    int GaugePosition() const;
+
+private:
+    void ShowRows();
+    void ShowRow(int row);
+    void ShowGauge();
+    bool activated_ = false;
+    long long scale_ = 1;   // the gauge holds ints: large files are shown in coarser steps
+};
+
+extern TMainForm *MainForm;

@@ -1,9 +1,11 @@
 // The data module: the collections' lifetime, the settings load at creation, the pictures of its
 // image lists, the tray menu and the scan animation.
 #include <gtest/gtest.h>
+#include "LoopbackHttpServer.h"
 #include <windows.h>
 #include "TestSupport.h"
 #include "app/DMUnit.h"
+#include "app/DMUnitUpdate.h"
 #include "app/SettingsUnit.h"
 #include "engine/ExcludeItemUnit.h"
 #include "engine/ResultContentUnit.h"
@@ -180,4 +182,32 @@ TEST_F(DataModule, ScanTimerSettings)
 {
     EXPECT_EQ(DM->ScanTimer->Interval(), 20u);
     EXPECT_FALSE(DM->ScanTimer->Enabled());
+}
+
+// The update check at creation follows the stored CheckUpdate: off, nothing goes to the network.
+TEST_F(DataModule, UpdateCheckAtStartOnlyWhenSwitchedOn)
+{
+    delete DM;
+    DM = nullptr;
+    LoopbackHttpServer server;
+    ASSERT_TRUE(server.Listening());
+    HttpReply ini;
+    ini.body = "[Version]\r\nVersion=3.7\r\n";   // the same version: no question
+    server.Set("/update/Update.ini", ini);
+    const std::string saved = UpdateCheck::UpdateFolderURL;
+    UpdateCheck::UpdateFolderURL = server.Url("/update/");
+
+    ASSERT_TRUE(RegSetDword(HKEY_LOCAL_MACHINE, MachineSettings, "CheckUpdate", 0));
+    DM = new TDM();
+    EXPECT_TRUE(server.Requests().empty());
+    delete DM;
+    DM = nullptr;
+
+    ASSERT_TRUE(RegSetDword(HKEY_LOCAL_MACHINE, MachineSettings, "CheckUpdate", 1));
+    DM = new TDM();
+    UpdateCheck::UpdateFolderURL = saved;
+    ASSERT_EQ(server.Requests().size(), 1u);
+    EXPECT_EQ(server.Requests()[0].rfind("GET /update/Update.ini", 0), 0u) << server.Requests()[0];
+    EXPECT_FALSE(ui::Application->Terminated());
+    DeleteFileA((ProgramFolder() + "Update.ini").c_str());
 }

@@ -4,6 +4,7 @@
 #include <string>
 #include "TestSupport.h"
 #include "app/DMUnitExclude.h"
+#include "app/ResultItemUnit.h"
 
 namespace {
 
@@ -122,7 +123,9 @@ TEST_F(ExcludeFileTest, AddDeletesTheFirstInternetExplorerResultWithThatEntry)
     for (const char *e : entries) ie.GetItem(ie.AddItem())->Content.Entry = e;
     ie.GetItem(1)->Content.Location = "first b";
 
-    AddExclusionTo(path, &list, ExclusionForResultRow("Cache", "http://b/", "", "C:\\cache\\b.htm"), &ie);
+    int removed = -2;
+    AddExclusionTo(path, &list, ExclusionForResultRow("Cache", "http://b/", "", "C:\\cache\\b.htm"), &ie, &removed);
+    EXPECT_EQ(removed, 1);
     ASSERT_EQ(ie.Count(), 2);
     EXPECT_EQ(ie.GetItem(0)->Content.Entry, "http://a/");
     EXPECT_EQ(ie.GetItem(1)->Content.Entry, "http://b/");
@@ -130,8 +133,9 @@ TEST_F(ExcludeFileTest, AddDeletesTheFirstInternetExplorerResultWithThatEntry)
     EXPECT_EQ(File(), "Cache|http://b/!<\r\n");
 
     // A location no entry has removes nothing.
-    AddExclusionTo(path, &list, Fields("Cache", "http://zzz/", "", ""), &ie);
+    AddExclusionTo(path, &list, Fields("Cache", "http://zzz/", "", ""), &ie, &removed);
     EXPECT_EQ(ie.Count(), 2);
+    EXPECT_EQ(removed, -1);
 }
 
 TEST_F(ExcludeFileTest, ResultRowsGiveTheFieldsTheirScansCompare)
@@ -208,6 +212,84 @@ TEST_F(ExcludeFileTest, RowOperationsActOnTheirOwnExclusion)
     EXPECT_EQ(CountExclusionsForItem(&reloaded, "Run"), 1);
     EXPECT_EQ(CountExclusionsForItem(&reloaded, "run"), 0);
     EXPECT_EQ(CountExclusionsForItem(&reloaded, "Cookies"), 0);
+}
+
+// The result-row command over the real row list and the Internet Explorer collection.
+class ExcludeRowTest : public ExcludeFileTest {
+protected:
+    TResultContents *saved = nullptr;
+    void SetUp() override
+    {
+        saved = ResultContents[tcInternetExplorer];
+        ResultContents[tcInternetExplorer] = &ie;
+        ResultRows.Clear();
+        const char *urls[] = {"http://a/", "Cookie:u@b/", "http://c/"};
+        const char *names[] = {"Cache", "Cookies", "Cache"};
+        for (int i = 0; i < 3; ++i) {
+            TContent &c = ie.GetItem(ie.AddItem())->Content;
+            c.ItemName = names[i];
+            c.Entry = urls[i];
+            c.Location = std::string("C:\\cache\\f") + char('0' + i);
+            TResultItem *row = ResultRows.Add();
+            row->ItemName = names[i];
+            row->Entry = urls[i];
+            row->Location = c.Location;
+            row->Category = tcInternetExplorer;
+            row->ContentIndex = i;
+        }
+        TResultItem *reg = ResultRows.Add();   // a row of another category
+        reg->ItemName = "Run";
+        reg->Category = tcWindowsSystem;
+        reg->ContentIndex = 5;
+    }
+    void TearDown() override
+    {
+        ResultRows.Clear();
+        ResultContents[tcInternetExplorer] = saved;
+    }
+    TResultContents ie;
+};
+
+TEST_F(ExcludeRowTest, CookieRowIsExcludedByItsUrlAndTheLaterRowsStillNameTheirItems)
+{
+    std::string name;
+    ASSERT_TRUE(ExcludeResultRow(path, &list, 1, name));
+    EXPECT_EQ(name, "Cookies");
+    EXPECT_EQ(File(), "Cookies|Cookie:u@b/!<\r\n");
+    ASSERT_EQ(ie.Count(), 2);
+    ASSERT_EQ(ResultRows.Count(), 3);
+    // Every remaining row still reaches the result item it was made from.
+    for (int i = 0; i < 2; ++i) {
+        TResultItem *row = ResultRows.Items(i);
+        EXPECT_EQ(ie.GetItem(row->ContentIndex)->Content.Entry, row->Entry) << i;
+    }
+    EXPECT_EQ(ResultRows.Items(2)->ContentIndex, 5);
+}
+
+TEST_F(ExcludeRowTest, TypedExclusionRemovingAResultTakesItsRowsAlong)
+{
+    // An exclusion typed on the Exclude page whose text is a cached URL removes that result item.
+    FollowResultItemRemoval(-1);
+    EXPECT_EQ(ResultRows.Count(), 4);
+    int removed = -1;
+    AddExclusionTo(path, &list, Fields("Cookies", "http://a/", "", ""), &ie, &removed);
+    FollowResultItemRemoval(removed);
+    ASSERT_EQ(removed, 0);
+    ASSERT_EQ(ResultRows.Count(), 3);
+    for (int i = 0; i < 2; ++i)
+        EXPECT_EQ(ie.GetItem(ResultRows.Items(i)->ContentIndex)->Content.Entry, ResultRows.Items(i)->Entry);
+    EXPECT_EQ(ResultRows.Items(2)->Category, tcWindowsSystem);
+}
+
+TEST_F(ExcludeRowTest, NoRowDoesNothing)
+{
+    std::string name = "unchanged";
+    EXPECT_FALSE(ExcludeResultRow(path, &list, 7, name));
+    EXPECT_FALSE(ExcludeResultRow(path, &list, -1, name));
+    EXPECT_EQ(name, "unchanged");
+    EXPECT_EQ(ResultRows.Count(), 4);
+    EXPECT_EQ(list.Count(), 0);
+    EXPECT_FALSE(qmtest::FileExists(path));
 }
 
 TEST(ExcludeFilePlace, IsBesideTheProgram)

@@ -28,7 +28,10 @@ bool TProgram::Start(const std::string &args)
     STARTUPINFOA si{};
     si.cb = sizeof(si);
     std::string dir = QuillmoorExe().substr(0, QuillmoorExe().rfind('\\'));
-    return CreateProcessA(nullptr, &cmd[0], nullptr, nullptr, FALSE, 0, nullptr, dir.c_str(), &si, &pi_) != 0;
+    if (!CreateProcessA(nullptr, &cmd[0], nullptr, nullptr, FALSE, 0, nullptr, dir.c_str(), &si, &pi_))
+        return false;
+    WaitForInputIdle(pi_.hProcess, 10000);
+    return true;
 }
 
 bool TProgram::Running() const
@@ -167,6 +170,7 @@ RECT TreeItemRect(HANDLE process, HWND tree, HTREEITEM item, bool textOnly)
 
 void ClickStateImage(HANDLE process, HWND tree, HTREEITEM item)
 {
+    SendMessageA(tree, TVM_ENSUREVISIBLE, 0, reinterpret_cast<LPARAM>(item));
     RECT text = TreeItemRect(process, tree, item, true);
     const int x = text.left - 16 - 16 + 6;   // the state picture is left of the icon
     const int y = (text.top + text.bottom) / 2;

@@ -207,3 +207,28 @@ TEST_F(MainForm, FirstActivationScansOnlyWithANonBlankArgumentAndOnlyOnce)
     EXPECT_EQ(Settings.LastScanTime, 0.0);
     EXPECT_EQ(form->DataNotebook->PageIndex(), 0);
 }
+
+TEST(MainFormBrowser, OpensTheAddressOrNamesTheFailedCall)
+{
+    try {
+        OpenUrlInBrowser("about:blank");
+    } catch (const ui::Exception &e) {
+        // the failed call, then the code as eight hex digits
+        const std::string text = e.what();
+        const size_t at = text.find("Error Code :");
+        ASSERT_NE(at, std::string::npos) << text;
+        EXPECT_EQ(text.size() - (at + 12), 8u) << text;
+        EXPECT_NE(text.find(" failed, "), std::string::npos) << text;
+        EXPECT_EQ(text.find_first_not_of("0123456789ABCDEF", at + 12), std::string::npos) << text;
+        return;
+    }
+    // The browser's frame window exists now; close it again.
+    HWND frame = nullptr;
+    const DWORD start = GetTickCount();
+    while ((frame = FindWindowA("IEFrame", nullptr)) == nullptr && GetTickCount() - start < 10000) {
+        PumpMessages();
+        Sleep(50);
+    }
+    ASSERT_NE(frame, nullptr);
+    PostMessageA(frame, WM_CLOSE, 0, 0);
+}

@@ -379,3 +379,76 @@ TEST_F(ScanPage, NothingTickedStoresZeroAndOpensAnEmptyResult)
     EXPECT_EQ(frmMainForm->DataNotebook->PageIndex(), 1);
     EXPECT_EQ(frmMainForm->ScanGauge->MaxValue(), 0);
 }
+
+namespace {
+
+std::string g_boxText, g_boxCaption;
+
+BOOL CALLBACK FindBox(HWND wnd, LPARAM lParam)
+{
+    char cls[32] = {};
+    GetClassNameA(wnd, cls, sizeof(cls));
+    if (lstrcmpA(cls, "#32770") == 0 && IsWindowVisible(wnd)) {
+        *reinterpret_cast<HWND *>(lParam) = wnd;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+// Runs inside the message box's own loop: reads it and presses OK.
+VOID CALLBACK CloseBox(HWND, UINT, UINT_PTR id, DWORD)
+{
+    HWND box = nullptr;
+    EnumThreadWindows(GetCurrentThreadId(), FindBox, reinterpret_cast<LPARAM>(&box));
+    if (box == nullptr)
+        return;
+    char text[256] = {}, caption[64] = {};
+    GetDlgItemTextA(box, 0xFFFF, text, sizeof(text));
+    GetWindowTextA(box, caption, sizeof(caption));
+    g_boxText = text;
+    g_boxCaption = caption;
+    KillTimer(nullptr, id);
+    PostMessageA(box, WM_COMMAND, IDOK, 0);
+}
+
+}  // namespace
+
+TEST_F(ScanPage, RefusedWhileFirefoxRunsAndTheLastResultsStay)
+{
+    TempDir dir;
+    const std::string exe = dir / "firefox.exe";
+    ASSERT_TRUE(CopyFileA(QM_BINARY_DIR "\\tests\\qm_sleeper.exe", exe.c_str(), FALSE));
+    STARTUPINFOA si{};
+    si.cb = sizeof(si);
+    PROCESS_INFORMATION pi{};
+    std::string cmd = "\"" + exe + "\" 60000";
+    ASSERT_TRUE(CreateProcessA(nullptr, &cmd[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi));
+    for (int i = 0; i < 100 && !IsFirefoxRunning(); ++i)
+        Sleep(50);
+    ASSERT_TRUE(IsFirefoxRunning());
+
+    ResultContents[tcWindowsSoftware]->AddItem();
+    Rec(Paint)->Count = 1;
+    Settings.DetectedTotal = 1;
+    const double lastScan = Settings.LastScanTime = 12345.0;
+    frmMainForm->ResultBtnClick(frmMainForm->ResultBtn);
+    g_boxText.clear();
+    SetTimer(nullptr, 0, 100, CloseBox);
+
+    frmMainForm->ScanNowBtnClick(frmMainForm->ScanNowBtn);
+
+    EXPECT_EQ(g_boxText, "Mozilla Firefox is running, please close Firefox!");
+    EXPECT_EQ(g_boxCaption, "Quillmoor");
+    EXPECT_EQ(ResultContents[tcWindowsSoftware]->Count(), 1);
+    EXPECT_EQ(Rec(Paint)->Count, 1);
+    EXPECT_EQ(Settings.DetectedTotal, 1);
+    EXPECT_EQ(Settings.LastScanTime, lastScan);
+    EXPECT_EQ(ScanState, 0);
+    EXPECT_EQ(frmMainForm->DataNotebook->PageIndex(), 1);
+    EXPECT_TRUE(frmMainForm->ScanNowBtn->Visible());
+
+    TerminateProcess(pi.hProcess, 0);
+    WaitForSingleObject(pi.hProcess, 10000);
+    CloseHandle(pi.hThread);
+    CloseHandle(pi.hProcess);
+}

@@ -26,7 +26,8 @@ struct HttpReply {
 
 class LoopbackHttpServer {
 public:
-    LoopbackHttpServer()
+    // port 0: any free port.
+    explicit LoopbackHttpServer(int port = 0)
     {
         WSADATA wsa;
         WSAStartup(MAKEWORD(2, 2), &wsa);
@@ -35,8 +36,8 @@ public:
         sockaddr_in addr = {};
         addr.sin_family = AF_INET;
         addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-        addr.sin_port = 0;
-        bind(listen_, reinterpret_cast<sockaddr *>(&addr), sizeof(addr));
+        addr.sin_port = htons(static_cast<u_short>(port));
+        bound_ = bind(listen_, reinterpret_cast<sockaddr *>(&addr), sizeof(addr)) == 0;
         listen(listen_, 16);
         int len = sizeof(addr);
         getsockname(listen_, reinterpret_cast<sockaddr *>(&addr), &len);
@@ -62,6 +63,7 @@ public:
     LoopbackHttpServer &operator=(const LoopbackHttpServer &) = delete;
 
     int Port() const { return port_; }
+    bool Listening() const { return bound_; }   // false when the port was taken
     std::string Url(const std::string &path) const
     {
         return "http://127.0.0.1:" + std::to_string(port_) + path;
@@ -158,6 +160,7 @@ private:
     SOCKET listen_ = INVALID_SOCKET;
     HANDLE stop_ = NULL;
     int port_ = 0;
+    bool bound_ = false;
     std::atomic<bool> stopping_{false};
     std::thread acceptor_;
     std::mutex mutex_;

@@ -99,9 +99,11 @@ TEST(UpdaterNames, NamesThatLeaveTheProgramFolderAreUnsafe)
     for (const char *bad : {"..\\evil.exe", "../evil.exe", "sub\\..\\..\\evil.exe", "C:\\Windows\\evil.exe",
                             "C:evil.exe", "\\evil.exe", "/evil.exe", "\\\\server\\share\\evil.exe",
                             "http://other.example/evil.exe", "...\\evil.exe", ".. \\evil.exe", "",
-                            "sub\\", ".", "a.exe:stream", "sub\\.."})
+                            "sub\\", ".", "a.exe:stream", "sub\\..", "NUL", "lang\\con.ini",
+                            "com1.dll", "Aux .txt"})
         EXPECT_FALSE(IsSafeUpdateName(bad)) << bad;
-    for (const char *good : {"Quillmoor.exe", "lang\\de.ini", "lang/de.ini", ".\\x.dll", "a..b.dll", "..x"})
+    for (const char *good : {"Quillmoor.exe", "lang\\de.ini", "lang/de.ini", ".\\x.dll", "a..b.dll", "..x",
+                             "console.dll", "com10.dll", "lpt.txt"})
         EXPECT_TRUE(IsSafeUpdateName(good)) << good;
 }
 
@@ -283,7 +285,8 @@ TEST_F(UpdaterFlowTest, UnsafeNamesStopTheRunBeforeAnythingIsWritten)
     std::vector<std::string> names = {"..\\evil.exe", "sub\\..\\..\\evil.exe", outside.Path() + "\\evil.exe",
                                       "\\evil.exe"};
     for (const std::string &bad : names) {
-        ASSERT_TRUE(WriteFileBytes(folder + "Update.ini", "[HTTP]\r\nA=" + base + "Quillmoor.exe\r\nB=" + base + bad + "\r\n"));
+        ASSERT_TRUE(WriteFileBytes(folder + "Update.ini",
+                                   "[HTTP]\r\nA=" + base + "Quillmoor.exe\r\nB=" + base + bad + "\r\n"));
         ASSERT_TRUE(WriteFileBytes(folder + "Quillmoor.exe", "old exe"));
         Serve("Quillmoor.exe", "new exe");
         Serve(bad, "evil");

@@ -1,0 +1,147 @@
+// The shredder page on the real main window: the form made once inside AdvancedPanel, the list
+// commands, and the shred with its three message boxes answered as a user would.
+#include <gtest/gtest.h>
+#include <windows.h>
+#include "SettingsPageDialogs.h"
+#include "TestSupport.h"
+#include "app/DMUnit.h"
+#include "app/ImageEx.h"
+#include "app/SettingsUnit.h"
+#include "app/UnitFileDelete.h"
+#include "app/frmMainUnit.h"
+#include "engine/ResultContentUnit.h"
+#include "ui/GroupBox.h"
+#include "ui/ListBox.h"
+#include "ui/Notebook.h"
+#include "ui/Panel.h"
+
+using namespace qmtest;
+
+namespace {
+
+class ShredPage : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        WriteDefaultSettings();
+        DM = new TDM();
+        form = frmMainForm = new TfrmMainForm();
+        form->Show();
+        form->AdvancedBtnClick(form->AdvancedBtn);
+        shred = form->AdvancedShredForm;
+        PumpMessages();
+    }
+    void TearDown() override
+    {
+        delete frmMainForm;
+        frmMainForm = nullptr;
+        delete DM;
+        DM = nullptr;
+        PumpMessages();
+    }
+    std::vector<ShownBox> Shred(std::vector<int> answers)
+    {
+        ModalAnswerer answer(std::move(answers));
+        shred->btnShredClick();
+        return answer.Boxes();
+    }
+    RegKeyGuard machine{HKEY_LOCAL_MACHINE, "Software\\Quillmoor"};
+    TempDir dir;
+    TfrmMainForm *form = nullptr;
+    TAdvancedShredForm *shred = nullptr;
+};
+
+TEST_F(ShredPage, FormIsMadeOnceInsideTheAdvancedPanelAndKeepsItsList)
+{
+    ASSERT_NE(shred, nullptr);
+    EXPECT_EQ(GetParent(shred->Handle()), form->AdvancedPanel->Handle());
+    EXPECT_EQ(form->DataNotebook->PageIndex(), 4);
+    EXPECT_EQ(shred->RG->ItemIndex(), 0);
+    shred->listAdd->AddItem("C:\\a.txt");
+    form->ScanBtnClick(form->ScanBtn);
+    form->AdvancedBtnClick(form->AdvancedBtn);
+    EXPECT_EQ(form->AdvancedShredForm, shred);
+    EXPECT_EQ(shred->listAdd->Count(), 1);
+}
+
+TEST_F(ShredPage, EmptyListWarnsAndAsksNothing)
+{
+    std::vector<ShownBox> boxes = Shred({IDOK});
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(boxes[0].caption, "Quillmoor");
+    EXPECT_EQ(boxes[0].text, "You haven't added the files you want to deleted to the list!");
+    EXPECT_TRUE(boxes[0].icon);
+    EXPECT_FALSE(boxes[0].yesNo);
+}
+
+TEST_F(ShredPage, AnsweringNoChangesNothing)
+{
+    std::string f = dir / "keep.txt";
+    WriteFileBytes(f, "keep");
+    shred->listAdd->AddItem(f);
+    std::vector<ShownBox> boxes = Shred({IDNO});
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_TRUE(boxes[0].yesNo);
+    EXPECT_EQ(boxes[0].text.find("The selected file will be permanently deleted! Do you want to continue?"), 0u);
+    EXPECT_NE(boxes[0].text.find("Important: This action is immediate and is NOT reversible!"), std::string::npos);
+    EXPECT_EQ(ReadFileBytes(f), "keep");
+    EXPECT_EQ(shred->listAdd->Count(), 1);
+}
+
+TEST_F(ShredPage, AnsweringYesShredsEveryLineAndEmptiesTheList)
+{
+    std::string f = dir / "secret.txt";
+    const std::string name = "qmshredpage" + std::to_string(GetTickCount());
+    std::string folder = dir / name;
+    WriteFileBytes(f, "secret");
+    CreateDirectoryA(folder.c_str(), nullptr);
+    WriteFileBytes(folder + "\\inner.txt", "inner");
+    shred->listAdd->AddItem(f);
+    shred->listAdd->AddItem(folder);
+    shred->listAdd->AddItem(f);   // listed twice: the second line finds nothing
+    shred->RG->SetItemIndex(2);
+    std::vector<ShownBox> boxes = Shred({IDYES, IDOK});
+    ASSERT_EQ(boxes.size(), 2u);
+    EXPECT_EQ(boxes[1].caption, "Quillmoor");
+    EXPECT_EQ(boxes[1].text, "File Shreds Completed Successfully!");
+    EXPECT_FALSE(boxes[1].icon);
+    EXPECT_FALSE(FileExists(f));
+    EXPECT_FALSE(DirExists(folder));
+    EXPECT_EQ(shred->listAdd->Count(), 0);
+
+    // What went to the Recycle Bin (the emptied folder) leaves it again.
+    char home[MAX_PATH] = {0};
+    if (GetEnvironmentVariableA("WINEHOMEDIR", home, MAX_PATH)) {
+        std::string trash = std::string(home).substr(4) + "\\.local\\share\\Trash";
+        DeleteTreeA(trash + "\\files\\" + name);
+        DeleteFileA((trash + "\\info\\" + name + ".trashinfo").c_str());
+    }
+}
+
+TEST_F(ShredPage, RemoveCommandsTakeTheSelectedLineOrAll)
+{
+    shred->listAdd->AddItem("C:\\one");
+    shred->listAdd->AddItem("C:\\two");
+    shred->listAdd->AddItem("C:\\three");
+    shred->listAdd->SetItemIndex(-1);
+    shred->RemoveSelectedFilesfromthelist1Click();
+    EXPECT_EQ(shred->listAdd->Count(), 3);
+    shred->listAdd->SetItemIndex(1);
+    shred->RemoveSelectedFilesfromthelist1Click();
+    ASSERT_EQ(shred->listAdd->Count(), 2);
+    EXPECT_EQ(shred->listAdd->Item(1), "C:\\three");
+    shred->RemoveAllFilesfromthelist1Click();
+    EXPECT_EQ(shred->listAdd->Count(), 0);
+}
+
+TEST_F(ShredPage, ShredButtonSwapsItsPictureUnderTheMouse)
+{
+    EXPECT_EQ(shred->btnShred->ListImageIndex(), 16);
+    shred->btnShredMouseEnter();
+    EXPECT_EQ(shred->btnShred->ListImageIndex(), 17);
+    EXPECT_EQ(shred->btnShred->ListImages(), DM->ImageList1);
+    shred->btnShredMouseLeave();
+    EXPECT_EQ(shred->btnShred->ListImageIndex(), 16);
+}
+
+}  // namespace
