@@ -140,71 +140,76 @@ bool ClickListState(HANDLE process, HWND list, int row)
     return false;
 }
 
+// Window enumeration callbacks: named functions, since a lambda cannot be a stdcall callback on
+// 32 bits.
 struct ChildSearch {
     const char *cls;
     int height;
     HWND found;
 };
 
+BOOL CALLBACK ChildBySizeProc(HWND h, LPARAM lp)
+{
+    auto *s = reinterpret_cast<ChildSearch *>(lp);
+    char c[64] = {};
+    GetClassNameA(h, c, sizeof c);
+    RECT r;
+    GetWindowRect(h, &r);
+    if (lstrcmpiA(c, s->cls) == 0 && r.bottom - r.top == s->height) {
+        s->found = h;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+struct BoxSearch {
+    DWORD pid;
+    HWND found;
+};
+
+BOOL CALLBACK MessageBoxProc(HWND h, LPARAM lp)
+{
+    auto *q = reinterpret_cast<BoxSearch *>(lp);
+    char c[64] = {};
+    GetClassNameA(h, c, sizeof c);
+    DWORD owner = 0;
+    GetWindowThreadProcessId(h, &owner);
+    if (owner == q->pid && lstrcmpA(c, "#32770") == 0 && IsWindowVisible(h)) {
+        q->found = h;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+BOOL CALLBACK StaticTextsProc(HWND h, LPARAM lp)
+{
+    char c[64] = {}, t[256] = {};
+    GetClassNameA(h, c, sizeof c);
+    GetWindowTextA(h, t, sizeof t);
+    if (lstrcmpiA(c, "Static") == 0 && t[0]) *reinterpret_cast<std::string *>(lp) += t;
+    return TRUE;
+}
+
 // The child window of a class whose height is `height` (the result tree and list by their size).
 HWND FindChildBySize(HWND main, const char *cls, int height)
 {
     ChildSearch s{cls, height, nullptr};
-    EnumChildWindows(
-        main,
-        [](HWND h, LPARAM lp) -> BOOL {
-            auto *s = reinterpret_cast<ChildSearch *>(lp);
-            char c[64] = {};
-            GetClassNameA(h, c, sizeof c);
-            RECT r;
-            GetWindowRect(h, &r);
-            if (lstrcmpiA(c, s->cls) == 0 && r.bottom - r.top == s->height) {
-                s->found = h;
-                return FALSE;
-            }
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&s));
+    EnumChildWindows(main, ChildBySizeProc, reinterpret_cast<LPARAM>(&s));
     return s.found;
 }
 
 // A visible message box of the program, or nullptr.
 HWND FindMessageBox(DWORD pid)
 {
-    struct Q {
-        DWORD pid;
-        HWND found;
-    } q{pid, nullptr};
-    EnumWindows(
-        [](HWND h, LPARAM lp) -> BOOL {
-            auto *q = reinterpret_cast<Q *>(lp);
-            char c[64] = {};
-            GetClassNameA(h, c, sizeof c);
-            DWORD owner = 0;
-            GetWindowThreadProcessId(h, &owner);
-            if (owner == q->pid && lstrcmpA(c, "#32770") == 0 && IsWindowVisible(h)) {
-                q->found = h;
-                return FALSE;
-            }
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&q));
+    BoxSearch q{pid, nullptr};
+    EnumWindows(MessageBoxProc, reinterpret_cast<LPARAM>(&q));
     return q.found;
 }
 
 std::string StaticTexts(HWND box)
 {
     std::string all;
-    EnumChildWindows(
-        box,
-        [](HWND h, LPARAM lp) -> BOOL {
-            char c[64] = {}, t[256] = {};
-            GetClassNameA(h, c, sizeof c);
-            GetWindowTextA(h, t, sizeof t);
-            if (lstrcmpiA(c, "Static") == 0 && t[0]) *reinterpret_cast<std::string *>(lp) += t;
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&all));
+    EnumChildWindows(box, StaticTextsProc, reinterpret_cast<LPARAM>(&all));
     return all;
 }
 
