@@ -89,6 +89,7 @@ void TfrmMainForm::BuildScanPage()
     };
     tvItemsList->OnMouseDown = [this](ui::TMouseButton, UINT, int x, int y) { tvItemsListMouseDown(x, y); };
 
+    // The gauge shares the strip with the button panel, narrowed while scanning: it ends left of it.
     ScanGauge = new ui::TGauge;
     ScanGauge->Create(ScanPage, 0, StripTop + 18, PageWidth - ChangePanelScanWidth - 10, 20);
     ScanGauge->SetForeColor(RGB(0x2e, 0x6d, 0xa4));   // the blue of the action buttons
@@ -324,6 +325,11 @@ void TfrmMainForm::ScanNowBtnClick(void *sender)
         failure.clear();
     } catch (const std::exception &e) {
         failure = e.what();
+        // Like an abort, the traces of every category that ran count, the interrupted one included.
+        Settings.DetectedTotal = 0;
+        for (int c = 0; c < TraceCategoryCount; ++c)
+            if (ResultContents[c] != nullptr)
+                Settings.DetectedTotal += ResultContents[c]->Count();
     }
     DM->ScanTimer->SetEnabled(false);
     try {

@@ -339,7 +339,9 @@ TEST_F(ScanPage, ScannerErrorEndsTheScanOnceAndLeavesThePageIdle)
     g_calls.clear();
     TableEntry a(WindowsSoftwareScanTable, 0, FailingScanner);
     TableEntry b(WindowsSystemScanTable, 0, RecordingScanner);
+    TableEntry c(InternetExplorerScanTable, 0, RecordingScanner);
     UntickAll();
+    frmMainForm->ToggleNodeTick(tree->Node(2));
     frmMainForm->ToggleNodeTick(tree->Node(Paint));
     frmMainForm->ToggleNodeTick(tree->Node(RunHistory));
     std::vector<std::string> shown;
@@ -350,7 +352,11 @@ TEST_F(ScanPage, ScannerErrorEndsTheScanOnceAndLeavesThePageIdle)
 
     ASSERT_EQ(shown.size(), 1u);
     EXPECT_NE(shown[0].find("File1"), std::string::npos);
-    EXPECT_EQ(g_calls, (std::vector<int>{Paint}));
+    EXPECT_EQ(g_calls, (std::vector<int>{2, Paint}));
+    // what the scan found before the failure is kept, counted and stored
+    EXPECT_EQ(ResultContents[tcInternetExplorer]->Count(), 1);
+    EXPECT_EQ(Settings.DetectedTotal, 1);
+    EXPECT_EQ(RegGetType(HKEY_LOCAL_MACHINE, MachineSettings, "DetedtedTotal"), static_cast<DWORD>(REG_DWORD));
     EXPECT_EQ(ScanState, 0);
     EXPECT_TRUE(frmMainForm->ScanNowBtn->Visible());
     EXPECT_FALSE(frmMainForm->AbortBtn->Visible());
