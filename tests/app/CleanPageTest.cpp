@@ -238,6 +238,24 @@ TEST_F(CleanPage, WithoutWindowsSystemTheBinIsLeftAlone)
     SHEmptyRecycleBinA(nullptr, nullptr, SHERB_NOCONFIRMATION | SHERB_NOPROGRESSUI | SHERB_NOSOUND);
 }
 
+TEST_F(CleanPage, GaugeTotalIncludesCheckedTracesOfCategoriesWithoutANode)
+{
+    ASSERT_TRUE(RegSetString(HKEY_CURRENT_USER, PaintKey, "File1", "C:\\a.bmp"));
+    ScanOnly({PaintNode});
+    // A checked trace in a category the result tree does not show: counted, never cleaned.
+    TContent &other = ResultContents[0]->GetItem(ResultContents[0]->AddItem())->Content;
+    other.CleanCaption = "Clean Address Bar History";
+    other.Kind = tkRegValueName;
+    other.Checked = 1;
+    ASSERT_EQ(form->CountCheckedResultItems(), 2);
+    Settings.RemoveTotal = 0;
+    form->CleanCheckedResults();
+    EXPECT_EQ(Settings.RemoveTotal, 1);
+    EXPECT_EQ(form->cdGauge->Progress(), 50);
+    EXPECT_EQ(other.Removed, 0);
+    EXPECT_FALSE(RegValueExists(HKEY_CURRENT_USER, PaintKey, "File1"));
+}
+
 TEST_F(CleanPage, ScanPageButtonAfterCleanPurgesLikeFinish)
 {
     for (const char *v : {"File1", "File2"}) ASSERT_TRUE(RegSetString(HKEY_CURRENT_USER, PaintKey, v, v));
