@@ -273,6 +273,9 @@ TEST_F(CleanPage, ScanPageButtonAfterCleanPurgesLikeFinish)
     EXPECT_EQ(ResultRows.Items(0)->ContentIndex, 0);
     EXPECT_EQ(ResultRows.Items(0)->DisplayName, "File2");
     EXPECT_EQ(form->ResultListView->ItemCount(), 1);
+    // The Scan page counts what is left.
+    EXPECT_EQ(static_cast<TSectionRec *>(form->tvItemsList->Node(PaintNode)->Data)->Count, 1);
+    EXPECT_EQ(static_cast<TSectionRec *>(form->tvItemsList->Node(0)->Data)->Count, 1);
 }
 
 }  // namespace
