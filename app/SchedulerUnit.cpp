@@ -1,6 +1,7 @@
 #include "app/SchedulerUnit.h"
 #include <cstdio>
 #include "app/SettingsUnit.h"
+#include "ui/Application.h"
 
 const char *const TaskFileName = "Quillmoor.job";
 const char *const TaskName = "Quillmoor";
@@ -32,7 +33,7 @@ void ShowPageMessage(TSchedulePage *page, const std::string &text)
     if (page)
         page->ShowMessage(text);
     else
-        MessageBoxA(GetActiveWindow(), text.c_str(), "Quillmoor", MB_OK | MB_ICONERROR);
+        ui::Application->MessageBox(text, MB_OK);
 }
 
 // A call whose failure leaves the next steps without a valid interface: tell which one and stop.
@@ -114,7 +115,7 @@ int32_t CreateTaskScheduler()
     HRESULT hr = CoCreateInstance(CLSID_CTaskScheduler, nullptr, CLSCTX_INPROC_SERVER, IID_ITaskScheduler, &p);
     if (FAILED(hr)) {
         ShowPageMessage(nullptr, SchedulerErrorText("ActiveX.CoCreateInstance", hr));
-        PostQuitMessage(0);
+        ui::Application->Terminate();
         return hr;
     }
     TaskScheduler = static_cast<ITaskScheduler *>(p);

@@ -28,20 +28,6 @@ bool IsExistingFile(const std::string &path)
     return a != INVALID_FILE_ATTRIBUTES && !(a & FILE_ATTRIBUTE_DIRECTORY);
 }
 
-// Handles the pending messages once; a quit request is put back for the loop that owns it.
-void PumpPendingMessages()
-{
-    MSG msg;
-    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-        if (msg.message == WM_QUIT) {
-            PostQuitMessage(static_cast<int>(msg.wParam));
-            break;
-        }
-        TranslateMessage(&msg);
-        DispatchMessageA(&msg);
-    }
-}
-
 std::string Upper(std::string s)
 {
     if (!s.empty()) CharUpperBuffA(&s[0], static_cast<DWORD>(s.size()));
@@ -118,7 +104,7 @@ void AddRecycledFilesToList(std::vector<std::string> &lines, const std::string &
     if (h == INVALID_HANDLE_VALUE) return;
     const std::string info2 = Upper("INFO2"), desktopIni = Upper("desktop.ini");
     do {
-        PumpPendingMessages();
+        ui::Application->ProcessMessages();
         std::string name = fd.cFileName;
         if (name == "." || name == "..") continue;
         if (static_cast<unsigned>(fd.dwFileAttributes) >= 101) continue;

@@ -6,6 +6,7 @@
 #include <cstring>
 #include "app/DMUnit.h"
 #include "app/ImageEx.h"
+#include "app/SchedulerUnit.h"
 #include "app/SettingsUnit.h"
 #include "app/StartupUnit.h"
 #include "engine/CatalogueUnit.h"
@@ -280,6 +281,9 @@ void TfrmMainForm::FormDestroy()
     Shell_NotifyIconA(NIM_DELETE, &TrayIconData);
     ClearResultRows();
     ::FreeScanItemLists();
+    // The Exclude page's own tree records and the scheduler's interfaces (Settings page).
+    FreeExcludeTreeRecords();
+    ReleaseTaskScheduler();
 }
 
 void TfrmMainForm::FormActivate()

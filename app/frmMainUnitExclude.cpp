@@ -88,6 +88,7 @@ void TfrmMainForm::ExcludeBtnClick(void *sender)
 
 void TfrmMainForm::FreeExcludeTreeRecords()
 {
+    if (!tvExclude) return;
     for (int i = 0; i < tvExclude->NodeCount(); ++i) {
         ui::TTreeNode *node = tvExclude->Node(i);
         delete Rec(node);

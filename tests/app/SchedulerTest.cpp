@@ -280,6 +280,30 @@ TEST_F(SchedulerTest, ReadsTheTriggerOfARealJobFile)
     EXPECT_EQ(page.days, 1);
 }
 
+TEST_F(SchedulerTest, AJobWithoutATriggerIsReportedAndNotSavedOver)
+{
+    // The real job with its trigger count set to 0 and the trigger cut off.
+    std::string job = qmtest::ReadFileBytes(qmtest::TestDataPath("jobs/plaso-wintask.job"));
+    const size_t triggerAt = U16(job, 22);
+    ASSERT_LT(triggerAt + 2, job.size());
+    job.resize(triggerAt + 2);
+    job[triggerAt] = job[triggerAt + 1] = 0;
+    ASSERT_TRUE(qmtest::WriteFileBytes(JobPath(), job));
+
+    PageValues page;
+    LoadSchedule(&page);
+    EXPECT_TRUE(page.checked);   // the job is there
+    ASSERT_EQ(page.messages.size(), 1u);
+    EXPECT_EQ(page.messages[0].rfind("Error in Task.GetTrigger.Error Code :", 0), 0u) << page.messages[0];
+    EXPECT_EQ(page.days, 1);
+
+    // Applying to it stops at the same call: the stored job is not rewritten.
+    Apply(page, true, 5, 5, 5);
+    ASSERT_EQ(page.messages.size(), 2u);
+    EXPECT_EQ(page.messages[1].rfind("Error in Task.GetTrigger.Error Code :", 0), 0u);
+    EXPECT_EQ(qmtest::ReadFileBytes(JobPath()), job);
+}
+
 TEST_F(SchedulerTest, SaveWithoutAHeldTaskReportsAndReturnsMinusOne)
 {
     PageValues page;

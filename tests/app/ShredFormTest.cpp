@@ -2,6 +2,7 @@
 // commands, and the shred with its three message boxes answered as a user would.
 #include <gtest/gtest.h>
 #include <windows.h>
+#include <algorithm>
 #include "SettingsPageDialogs.h"
 #include "TestSupport.h"
 #include "app/DMUnit.h"
@@ -131,6 +132,38 @@ TEST_F(ShredPage, RemoveCommandsTakeTheSelectedLineOrAll)
     ASSERT_EQ(shred->listAdd->Count(), 2);
     EXPECT_EQ(shred->listAdd->Item(1), "C:\\three");
     shred->RemoveAllFilesfromthelist1Click();
+    EXPECT_EQ(shred->listAdd->Count(), 0);
+}
+
+TEST_F(ShredPage, AddAllRecycleFilesListsTheSystemDrivesRecycledFolder)
+{
+    char system[MAX_PATH];
+    GetSystemDirectoryA(system, MAX_PATH);
+    const std::string recycled = std::string(system, 3) + "Recycled";
+    if (DirExists(recycled)) GTEST_SKIP() << recycled << " belongs to someone else here";
+    ASSERT_TRUE(CreateDirectoryA(recycled.c_str(), nullptr));
+    WriteFileBytes(recycled + "\\INFO2", "index");
+    WriteFileBytes(recycled + "\\desktop.ini", "shell");
+    WriteFileBytes(recycled + "\\Dc1.txt", "deleted one");
+    WriteFileBytes(recycled + "\\Dc2.jpg", "deleted two");
+    shred->listAdd->AddItem("C:\\before");
+    shred->AddAllRecycleFile1Click();
+    std::vector<std::string> lines = shred->Lines();
+    DeleteTreeA(recycled);
+    ASSERT_EQ(lines.size(), 3u);
+    EXPECT_EQ(lines[0], "C:\\before");
+    std::sort(lines.begin() + 1, lines.end());
+    EXPECT_EQ(lines[1], recycled + "\\Dc1.txt");
+    EXPECT_EQ(lines[2], recycled + "\\Dc2.jpg");
+}
+
+TEST_F(ShredPage, CancelledFolderPickerAddsNothing)
+{
+    {
+        ModalAnswerer cancel({IDCANCEL});
+        shred->BitBtn1Click();
+        EXPECT_EQ(cancel.Boxes().size(), 1u);   // the picker came up and was cancelled
+    }
     EXPECT_EQ(shred->listAdd->Count(), 0);
 }
 

@@ -1,24 +1,16 @@
-// End to end under wine: a main program offers the update and starts qmUpdate, which downloads the
-// files, reports completion and starts the main program again. The main program here is a stand-in
-// built from the real update check (the test CMake builds both with a loopback update folder).
+// End to end under wine: the main program offers the update and starts qmUpdate, which downloads the
+// files, reports completion and starts the main program again. The test CMake builds both programs
+// with a loopback update folder.
 #include "LoopbackHttpServer.h"
 #include "TestSupport.h"
 #include <gtest/gtest.h>
 #include <string>
 #include <vector>
 
+#ifdef QM_E2E_MAIN
 using namespace qmtest;
 
 namespace {
-
-std::vector<std::string> Lines(const std::string &text)
-{
-    std::vector<std::string> out;
-    size_t start = 0;
-    for (size_t end; (end = text.find("\r\n", start)) != std::string::npos; start = end + 2)
-        out.push_back(text.substr(start, end - start));
-    return out;
-}
 
 std::string DialogText(HWND dialog)
 {
@@ -44,67 +36,95 @@ bool WaitFor(Cond cond, DWORD ms)
     return true;
 }
 
+// The first visible message box captioned "Quillmoor" whose text begins with prefix.
+HWND FindBox(const std::string &prefix)
+{
+    for (HWND w = FindWindowA("#32770", "Quillmoor"); w; w = FindWindowExA(NULL, w, "#32770", "Quillmoor"))
+        if (IsWindowVisible(w) && DialogText(w).rfind(prefix, 0) == 0) return w;
+    return nullptr;
+}
+
 }  // namespace
 
-TEST(UpdaterEndToEnd, MainProgramStartsTheUpdaterWhichReplacesFilesAndRestartsIt)
+TEST(UpdaterEndToEnd, RealMainProgramOffersTheUpdateAndIsStartedAgain)
 {
     LoopbackHttpServer server(QM_E2E_PORT);
     ASSERT_TRUE(server.Listening()) << "port " << QM_E2E_PORT << " is taken";
+    RegKeyGuard settings(HKEY_LOCAL_MACHINE, "Software\\Quillmoor");
+    RegKeyGuard userSettings(HKEY_CURRENT_USER, "SOFTWARE\\Quillmoor");
+    ASSERT_TRUE(RegSetString(HKEY_LOCAL_MACHINE, "Software\\Quillmoor", "Version", "3.7"));
+    ASSERT_TRUE(RegSetDword(HKEY_LOCAL_MACHINE, "Software\\Quillmoor", "CheckUpdate", 1));
+
     TempDir prog;
     std::string e2e = QM_E2E_DIR;
-    std::string standIn = ReadFileBytes(e2e + "\\Quillmoor.exe");
-    ASSERT_FALSE(standIn.empty());
+    std::string mainExe = ReadFileBytes(e2e + "\\Quillmoor.exe");
+    ASSERT_FALSE(mainExe.empty());
     ASSERT_TRUE(CopyFileA((e2e + "\\qmUpdate.exe").c_str(), (prog / "qmUpdate.exe").c_str(), FALSE));
-    ASSERT_TRUE(WriteFileBytes(prog / "Quillmoor.exe", standIn));
-    ASSERT_TRUE(WriteFileBytes(prog / "version.txt", "3.7"));
+    ASSERT_TRUE(WriteFileBytes(prog / "Quillmoor.exe", mainExe));
+    ASSERT_TRUE(WriteFileBytes(prog / "readme.txt", "old readme"));
 
     std::string base = server.Url("/update/");
     HttpReply ini;
     ini.body = "[Version]\r\nVersion=3.8\r\n[HTTP]\r\nFile1=" + base + "Quillmoor.exe\r\nFile2=" + base +
-               "version.txt\r\n";
+               "readme.txt\r\n";
     server.Set("/update/Update.ini", ini);
     HttpReply exe;
-    exe.body = standIn;   // the "new" program is the same stand-in; its version comes from version.txt
+    exe.body = mainExe;
     server.Set("/update/Quillmoor.exe", exe);
-    HttpReply version;
-    version.body = "3.8";
-    server.Set("/update/version.txt", version);
+    HttpReply readme;
+    readme.body = "new readme";
+    server.Set("/update/readme.txt", readme);
 
     STARTUPINFOA si = {};
     si.cb = sizeof(si);
     PROCESS_INFORMATION pi;
     std::string cmd = "\"" + prog / "Quillmoor.exe" + "\"";
     ASSERT_TRUE(CreateProcessA(NULL, &cmd[0], NULL, NULL, FALSE, 0, NULL, prog.Path().c_str(), &si, &pi));
-    EXPECT_EQ(WaitForSingleObject(pi.hProcess, 30000), WAIT_OBJECT_0);
     CloseHandle(pi.hThread);
+
+    // The check at start finds 3.8 over 3.7 and asks; the user says Yes.
+    HWND question = nullptr;
+    ASSERT_TRUE(WaitFor([&] { return (question = FindBox("A newer version")) != nullptr; }, 30000));
+    EXPECT_EQ(DialogText(question), "A newer version of Quillmoor is available, Quillmoor will shut down to "
+                                    "install the newer version.\rWould you like to update now?");
+    PostMessageA(question, WM_COMMAND, MAKEWPARAM(IDYES, BN_CLICKED), 0);
+    EXPECT_EQ(WaitForSingleObject(pi.hProcess, 30000), WAIT_OBJECT_0);   // the main program ends
     CloseHandle(pi.hProcess);
 
-    // qmUpdate shows its completion box when both files have arrived; the user presses OK.
-    HWND box = nullptr;
-    ASSERT_TRUE(WaitFor([&] { return (box = FindWindowA("#32770", "Quillmoor")) != nullptr; }, 30000))
-        << ReadFileBytes(prog / "runs.txt");
-    EXPECT_EQ(DialogText(box), "OK, Update Completed!\r\rClick OK Button to run now?");
-    EXPECT_TRUE(FindWindowA("TMainForm", "Quillmoor Update") != nullptr);
-    EXPECT_EQ(ReadFileBytes(prog / "version.txt"), "3.8");
-    EXPECT_EQ(ReadFileBytes(prog / "version.BAK"), "3.7");
-    EXPECT_EQ(ReadFileBytes(prog / "Quillmoor.BAK"), standIn);
-    PostMessageA(box, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+    // qmUpdate replaces both files and reports completion.
+    HWND done = nullptr;
+    ASSERT_TRUE(WaitFor([&] { return (done = FindBox("OK, Update Completed!")) != nullptr; }, 30000));
+    EXPECT_EQ(ReadFileBytes(prog / "readme.txt"), "new readme");
+    EXPECT_EQ(ReadFileBytes(prog / "readme.BAK"), "old readme");
+    EXPECT_EQ(ReadFileBytes(prog / "Quillmoor.BAK"), mainExe);
+    EXPECT_EQ(ReadFileBytes(prog / "Quillmoor.exe"), mainExe);
+    // The restarted program must find nothing newer, or it would ask again.
+    ini.body = "[Version]\r\nVersion=3.7\r\n";
+    server.Set("/update/Update.ini", ini);
+    PostMessageA(done, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
 
-    // The main program runs again, now as 3.8, finds nothing newer, and the updater has ended.
-    ASSERT_TRUE(WaitFor([&] { return Lines(ReadFileBytes(prog / "runs.txt")).size() >= 4; }, 30000))
-        << ReadFileBytes(prog / "runs.txt");
+    // The main program runs again with its window, checks once more and asks nothing.
+    HWND mainWindow = nullptr;
+    ASSERT_TRUE(WaitFor([&] { return (mainWindow = FindWindowA("TfrmMainForm", NULL)) != nullptr; }, 30000));
+    auto iniRequests = [&] {
+        int n = 0;
+        for (const std::string &r : server.Requests())
+            if (r.rfind("GET /update/Update.ini ", 0) == 0) ++n;
+        return n;
+    };
+    EXPECT_TRUE(WaitFor([&] { return iniRequests() == 2; }, 15000));
     EXPECT_TRUE(WaitFor([] { return FindWindowA("TMainForm", "Quillmoor Update") == nullptr; }, 15000));
-    Sleep(500);   // the second run may still be writing its trace
-    EXPECT_EQ(Lines(ReadFileBytes(prog / "runs.txt")),
-              (std::vector<std::string>{"run 3.7", "asked", "terminate", "run 3.8"}));
-    EXPECT_EQ(ReadFileBytes(prog / "Quillmoor.exe"), standIn);
+    Sleep(500);
+    EXPECT_EQ(FindBox(""), nullptr);
+    EXPECT_EQ(iniRequests(), 2);
 
-    // The second run asked for the description again; every file was fetched once.
-    int iniRequests = 0, exeRequests = 0;
-    for (const std::string &r : server.Requests()) {
-        if (r.rfind("GET /update/Update.ini ", 0) == 0) ++iniRequests;
-        if (r.rfind("GET /update/Quillmoor.exe ", 0) == 0) ++exeRequests;
+    DWORD pid = 0;
+    GetWindowThreadProcessId(mainWindow, &pid);
+    HANDLE restarted = OpenProcess(SYNCHRONIZE, FALSE, pid);
+    PostMessageA(mainWindow, WM_CLOSE, 0, 0);
+    if (restarted) {
+        EXPECT_EQ(WaitForSingleObject(restarted, 15000), WAIT_OBJECT_0);
+        CloseHandle(restarted);
     }
-    EXPECT_EQ(iniRequests, 2);
-    EXPECT_EQ(exeRequests, 1);
 }
+#endif
