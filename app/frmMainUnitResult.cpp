@@ -406,6 +406,8 @@ void TfrmMainForm::PurgeCleanedItems(TResultContents *contents)
     WriteResultFooter();
     ResultListView->SetItemCount(ResultRows.Count());
     ResultListView->Invalidate();
+    // The item counts follow what is left, also when the Scan page button purges without a Finish.
+    RecountItems();
 }
 
 void TfrmMainForm::RecountItems()

@@ -98,7 +98,8 @@ void TListView::SetItemStateIndex(int item, int stateIndex)
 {
     LVITEMA it = {};
     it.stateMask = LVIS_STATEIMAGEMASK;
-    it.state = INDEXTOSTATEIMAGEMASK(stateIndex < 0 ? 0 : stateIndex);
+    // A list view's state index is one-based (0 = none): picture k is index k + 1.
+    it.state = INDEXTOSTATEIMAGEMASK(stateIndex < 0 ? 0 : stateIndex + 1);
     SendMessageA(Handle(), LVM_SETITEMSTATE, static_cast<WPARAM>(item), reinterpret_cast<LPARAM>(&it));
 }
 
@@ -137,7 +138,7 @@ int TListView::ItemStateIndex(int item) const
 {
     UINT s = static_cast<UINT>(SendMessageA(Handle(), LVM_GETITEMSTATE, static_cast<WPARAM>(item), LVIS_STATEIMAGEMASK));
     int k = static_cast<int>((s & LVIS_STATEIMAGEMASK) >> 12);
-    return k == 0 ? -1 : k;
+    return k - 1;   // one-based in the control, 0 = none
 }
 
 int TListView::Selected() const
@@ -241,7 +242,7 @@ bool TListView::OnNotify(NMHDR *hdr, LRESULT &result)
         if (it.mask & LVIF_STATE) {
             it.stateMask |= LVIS_STATEIMAGEMASK;
             it.state = (it.state & ~LVIS_STATEIMAGEMASK) |
-                       INDEXTOSTATEIMAGEMASK(row && row->StateIndex > 0 ? row->StateIndex : 0);
+                       INDEXTOSTATEIMAGEMASK(row && row->StateIndex >= 0 ? row->StateIndex + 1 : 0);
         }
         result = 0;
         return true;

@@ -91,6 +91,7 @@ class AskDeleteMode : public ::testing::Test {
 protected:
     void SetUp() override
     {
+        Settings = TMyRegistryInfo();   // nothing of an earlier test's settings carries over
         WriteDefaultSettings();
         DM = new TDM();
         form = frmMainForm = new TfrmMainForm();

@@ -11,6 +11,35 @@
 
 namespace resulttest {
 
+// Window enumeration callbacks: named functions, since a lambda cannot be a stdcall callback on
+// 32 bits.
+struct ChildQuery {
+    std::string cls, text;
+    HWND found;
+};
+
+inline BOOL CALLBACK FindChildProc(HWND h, LPARAM lp)
+{
+    auto *q = reinterpret_cast<ChildQuery *>(lp);
+    char c[64] = {}, t[256] = {};
+    GetClassNameA(h, c, sizeof c);
+    GetWindowTextA(h, t, sizeof t);
+    if (_stricmp(c, q->cls.c_str()) == 0 && (q->text.empty() || q->text == t)) {
+        q->found = h;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+inline BOOL CALLBACK StaticTextProc(HWND h, LPARAM lp)
+{
+    char c[64] = {}, t[512] = {};
+    GetClassNameA(h, c, sizeof c);
+    GetWindowTextA(h, t, sizeof t);
+    if (_stricmp(c, "Static") == 0 && t[0]) *reinterpret_cast<std::string *>(lp) += std::string(t) + "|";
+    return TRUE;
+}
+
 // While alive, every 30 ms looks for a visible top-level window of this thread whose class is one of
 // `classes` ("A|B") and hands it to `answer` (once per window). Modal loops dispatch the timer, so a handler that
 // shows a message box or a dialog is answered from inside its own loop.
@@ -63,28 +92,9 @@ private:
 };
 
 // The child of `parent` of class `cls` (and with text `text` when not empty), or nullptr.
-struct FindChildQuery {
-    std::string cls, text;
-    HWND found;
-};
-
-inline BOOL CALLBACK FindChildProc(HWND h, LPARAM lp)
-{
-    auto *q = reinterpret_cast<FindChildQuery *>(lp);
-    char c[64] = {}, t[256] = {};
-    GetClassNameA(h, c, sizeof c);
-    GetWindowTextA(h, t, sizeof t);
-    if (_stricmp(c, q->cls.c_str()) == 0 && (q->text.empty() || q->text == t)) {
-        q->found = h;
-        return FALSE;
-    }
-    return TRUE;
-}
-
-// The child of `parent` of class `cls` (and with text `text` when not empty), or nullptr.
 inline HWND FindChild(HWND parent, const std::string &cls, const std::string &text = std::string())
 {
-    FindChildQuery q{cls, text, nullptr};
+    ChildQuery q{cls, text, nullptr};
     EnumChildWindows(parent, FindChildProc, reinterpret_cast<LPARAM>(&q));
     return q.found;
 }
@@ -96,20 +106,11 @@ inline std::string ClassOf(HWND hwnd)
     return cls;
 }
 
-inline BOOL CALLBACK MessageBoxTextProc(HWND h, LPARAM lp)
-{
-    char c[64] = {}, t[512] = {};
-    GetClassNameA(h, c, sizeof c);
-    GetWindowTextA(h, t, sizeof t);
-    if (_stricmp(c, "Static") == 0 && t[0]) *reinterpret_cast<std::string *>(lp) += std::string(t) + "|";
-    return TRUE;
-}
-
 // Every static text of a message box, joined with "|".
 inline std::string MessageBoxText(HWND box)
 {
     std::string all;
-    EnumChildWindows(box, MessageBoxTextProc, reinterpret_cast<LPARAM>(&all));
+    EnumChildWindows(box, StaticTextProc, reinterpret_cast<LPARAM>(&all));
     return all;
 }
 

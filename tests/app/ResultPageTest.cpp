@@ -11,6 +11,7 @@
 #include "app/SettingsUnit.h"
 #include "app/frmMainUnit.h"
 #include "engine/CatalogueUnit.h"
+#include "ui/ImageList.h"
 #include "ui/Label.h"
 #include "ui/ListView.h"
 #include "ui/Notebook.h"
@@ -33,6 +34,7 @@ class ResultPage : public ::testing::Test {
 protected:
     void SetUp() override
     {
+        Settings = TMyRegistryInfo();   // nothing of an earlier test's settings carries over
         WriteDefaultSettings();
         DM = new TDM();
         form = frmMainForm = new TfrmMainForm();
@@ -234,6 +236,75 @@ TEST_F(ResultPage, ListTickFollowsTheRowsItemAndOnlyLeftButton)
     PostClick(list, p.x, p.y);
     EXPECT_EQ(ResultContents[2]->GetItem(1)->Content.Checked, 1);
     EXPECT_EQ(form->ResultListView->ItemStateIndex(1), 6);
+}
+
+// The pixels of a 16 x 16 square of a window, row by row.
+std::vector<COLORREF> Grab(HWND hwnd, int x, int y)
+{
+    std::vector<COLORREF> px;
+    HDC dc = GetDC(hwnd);
+    for (int j = 0; j < 16; ++j)
+        for (int i = 0; i < 16; ++i) px.push_back(GetPixel(dc, x + i, y + j));
+    ReleaseDC(hwnd, dc);
+    return px;
+}
+
+// Picture k of the tree image list drawn on white.
+std::vector<COLORREF> Picture(int k)
+{
+    HDC screen = GetDC(nullptr);
+    HDC mem = CreateCompatibleDC(screen);
+    HBITMAP bmp = CreateCompatibleBitmap(screen, 16, 16);
+    HGDIOBJ old = SelectObject(mem, bmp);
+    RECT r{0, 0, 16, 16};
+    FillRect(mem, &r, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
+    ImageList_Draw(DM->TreeImageList->Handle(), k, mem, 0, 0, ILD_TRANSPARENT);
+    std::vector<COLORREF> px;
+    for (int j = 0; j < 16; ++j)
+        for (int i = 0; i < 16; ++i) px.push_back(GetPixel(mem, i, j));
+    SelectObject(mem, old);
+    DeleteObject(bmp);
+    DeleteDC(mem);
+    ReleaseDC(nullptr, screen);
+    return px;
+}
+
+int Same(const std::vector<COLORREF> &a, const std::vector<COLORREF> &b)
+{
+    int n = 0;
+    for (size_t i = 0; i < a.size() && i < b.size(); ++i) n += a[i] == b[i];
+    return n;
+}
+
+TEST_F(ResultPage, RowsShowTheTickedAndEmptyBoxPictures)
+{
+    Trace(2, 1, "Clean RunMRU").Checked = 1;
+    Trace(2, 1, "Clean RunMRU").Checked = 0;
+    Build();
+    form->ResultBtnClick(form->ResultBtn);
+    SetForegroundWindow(form->Handle());
+    HWND list = form->ResultListView->Handle();
+    RedrawWindow(list, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ERASE);
+    PumpMessages();
+    const std::vector<COLORREF> ticked = Picture(6), empty = Picture(7);
+    ASSERT_LT(Same(ticked, empty), 256);   // the two pictures differ
+    for (int row = 0; row < 2; ++row) {
+        POINT p = ListStatePoint(list, row);
+        ASSERT_GE(p.x, 0);
+        RECT r{};
+        r.left = LVIR_BOUNDS;
+        SendMessageA(list, LVM_GETITEMRECT, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&r));
+        // The picture is 16 pixels square, centred in the row, starting where the hit test does.
+        const int top = (r.top + r.bottom) / 2 - 8;
+        int best = 0, bestLeft = 0;
+        for (int left = p.x - 3 - 2; left <= p.x - 3 + 2; ++left) {
+            const int score = Same(Grab(list, left, top), row == 0 ? ticked : empty);
+            if (score > best) best = score, bestLeft = left;
+        }
+        const std::vector<COLORREF> shown = Grab(list, bestLeft, top);
+        EXPECT_GT(Same(shown, row == 0 ? ticked : empty), Same(shown, row == 0 ? empty : ticked)) << row;
+        EXPECT_GE(best, 230) << row;
+    }
 }
 
 TEST_F(ResultPage, PageButtonDoesNothingDuringAScan)
