@@ -111,9 +111,8 @@ TEST_F(ShredPage, AnsweringYesShredsEveryLineAndEmptiesTheList)
     EXPECT_EQ(shred->listAdd->Count(), 0);
 
     // What went to the Recycle Bin (the emptied folder) leaves it again.
-    char home[MAX_PATH] = {0};
-    if (GetEnvironmentVariableA("WINEHOMEDIR", home, MAX_PATH)) {
-        std::string trash = std::string(home).substr(4) + "\\.local\\share\\Trash";
+    std::string trash = qmtest::WineTrashFolder();
+    if (!trash.empty()) {
         DeleteTreeA(trash + "\\files\\" + name);
         DeleteFileA((trash + "\\info\\" + name + ".trashinfo").c_str());
     }

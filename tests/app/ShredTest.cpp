@@ -11,14 +11,11 @@
 
 namespace {
 
-// Wine keeps the Recycle Bin in the desktop's trash folder below the user's home.
+// Wine keeps the Recycle Bin in the desktop's trash folder.
 std::string TrashFiles()
 {
-    char home[MAX_PATH] = {0};
-    if (!GetEnvironmentVariableA("WINEHOMEDIR", home, MAX_PATH)) return std::string();
-    std::string h = home;
-    if (h.compare(0, 4, "\\??\\") == 0) h.erase(0, 4);
-    return h + "\\.local\\share\\Trash\\files";
+    std::string t = qmtest::WineTrashFolder();
+    return t.empty() ? t : t + "\files";
 }
 
 // Empties our entry from the Recycle Bin again.

@@ -200,6 +200,22 @@ int RunAndWait(const std::string &commandLine, DWORD timeoutMs)
     return static_cast<int>(code);
 }
 
+std::string WineTrashFolder()
+{
+    char buf[MAX_PATH] = {0};
+    // The test session gives wine a private XDG data folder; otherwise the trash is below the home.
+    if (GetEnvironmentVariableA("XDG_DATA_HOME", buf, MAX_PATH) && buf[0] == '/') {
+        std::string p = std::string("Z:") + buf + "/Trash";
+        for (char &c : p)
+            if (c == '/') c = '\\';
+        return p;
+    }
+    if (!GetEnvironmentVariableA("WINEHOMEDIR", buf, MAX_PATH)) return std::string();
+    std::string h = buf;
+    if (h.compare(0, 4, "\\??\\") == 0) h.erase(0, 4);
+    return h + "\\.local\\share\\Trash";
+}
+
 bool ImportRegFile(const std::string &path) { return RunAndWait("regedit.exe /S \"" + path + "\"") == 0; }
 
 }  // namespace qmtest

@@ -56,6 +56,9 @@ std::string TestDataPath(const std::string &relative);
 // Runs a program and waits for it; returns its exit code, or -1 when it could not start.
 int RunAndWait(const std::string &commandLine, DWORD timeoutMs = 120000);
 
+// Wine's desktop trash folder, where the Recycle Bin lives (its "files" and "info" below it).
+std::string WineTrashFolder();
+
 // Imports a .reg file into the registry with regedit /S.
 bool ImportRegFile(const std::string &path);
 
