@@ -28,23 +28,7 @@ const char *const PaintKey = "Software\\Microsoft\\Windows\\CurrentVersion\\Appl
 const char *const RunKey = "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\RunMRU";
 constexpr int PaintNode = 12, RunNode = 29;
 
-LONGLONG RecycleBinItems()
-{
-    SHQUERYRBINFO info = {};
-    info.cbSize = sizeof(info);
-    if (FAILED(SHQueryRecycleBinA(nullptr, &info))) return -1;
-    return info.i64NumItems;
-}
 
-bool Recycle(const std::string &path)
-{
-    std::string from = path + std::string(2, '\0');
-    SHFILEOPSTRUCTA op = {};
-    op.wFunc = FO_DELETE;
-    op.pFrom = from.c_str();
-    op.fFlags = FOF_ALLOWUNDO | FOF_NOCONFIRMATION | FOF_SILENT | FOF_NOERRORUI;
-    return SHFileOperationA(&op) == 0 && !FileExists(path);
-}
 
 DWORD StoredRemoveTotal()
 {

@@ -1,4 +1,5 @@
 #include "TestSupport.h"
+#include <shellapi.h>
 #include <shlwapi.h>
 #include <vector>
 
@@ -198,6 +199,24 @@ int RunAndWait(const std::string &commandLine, DWORD timeoutMs)
     CloseHandle(pi.hThread);
     CloseHandle(pi.hProcess);
     return static_cast<int>(code);
+}
+
+LONGLONG RecycleBinItems()
+{
+    SHQUERYRBINFO info = {};
+    info.cbSize = sizeof(info);
+    if (FAILED(SHQueryRecycleBinA(nullptr, &info))) return -1;
+    return info.i64NumItems;
+}
+
+bool Recycle(const std::string &path)
+{
+    std::string from = path + std::string(2, '\0');
+    SHFILEOPSTRUCTA op = {};
+    op.wFunc = FO_DELETE;
+    op.pFrom = from.c_str();
+    op.fFlags = FOF_ALLOWUNDO | FOF_NOCONFIRMATION | FOF_SILENT | FOF_NOERRORUI;
+    return SHFileOperationA(&op) == 0 && !op.fAnyOperationsAborted && !FileExists(path);
 }
 
 std::string WineTrashFolder()

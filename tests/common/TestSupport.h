@@ -56,6 +56,11 @@ std::string TestDataPath(const std::string &relative);
 // Runs a program and waits for it; returns its exit code, or -1 when it could not start.
 int RunAndWait(const std::string &commandLine, DWORD timeoutMs = 120000);
 
+// The number of items in the Recycle Bin (-1 when the shell cannot tell).
+LONGLONG RecycleBinItems();
+// Deletes a file the way Explorer does, into the Recycle Bin; true when it went.
+bool Recycle(const std::string &path);
+
 // Wine's desktop trash folder, where the Recycle Bin lives (its "files" and "info" below it).
 std::string WineTrashFolder();
 

@@ -8,29 +8,6 @@
 
 using namespace qmtest;
 
-namespace {
-
-LONGLONG RecycleBinItems()
-{
-    SHQUERYRBINFO info = {};
-    info.cbSize = sizeof(info);
-    if (FAILED(SHQueryRecycleBinA(nullptr, &info))) return -1;
-    return info.i64NumItems;
-}
-
-// Deletes a file the way Explorer does, into the recycle bin.
-bool Recycle(const std::string &path)
-{
-    std::string from = path + std::string(2, '\0');
-    SHFILEOPSTRUCTA op = {};
-    op.wFunc = FO_DELETE;
-    op.pFrom = from.c_str();
-    op.fFlags = FOF_ALLOWUNDO | FOF_NOCONFIRMATION | FOF_SILENT | FOF_NOERRORUI;
-    return SHFileOperationA(&op) == 0 && !op.fAnyOperationsAborted && !FileExists(path);
-}
-
-}  // namespace
-
 TEST(RecycleBin, EmptyingRemovesWhatWasRecycled)
 {
     // Earlier test programs of the same session may leave things the shell cannot remove (read-only
