@@ -5,6 +5,7 @@
 #include <shellapi.h>
 #include <string>
 #include "ResultPageDriver.h"
+#include "MainWindowFixture.h"
 #include "TestSupport.h"
 #include "app/DMUnit.h"
 #include "app/ImageEx.h"
@@ -46,20 +47,12 @@ protected:
     void SetUp() override
     {
         Settings = TMyRegistryInfo();   // nothing of an earlier test's settings carries over
-        WriteDefaultSettings();
-        DM = new TDM();
-        form = frmMainForm = new TfrmMainForm();
-        form->Show();
-        PumpMessages();
+        form = OpenMainWindow();
     }
     void TearDown() override
     {
         ScanState = 0;
-        delete frmMainForm;
-        frmMainForm = nullptr;
-        delete DM;
-        DM = nullptr;
-        PumpMessages();
+        CloseMainWindow();
     }
     // A real scan of the given item nodes only.
     void ScanOnly(std::initializer_list<int> nodes)

@@ -2,6 +2,7 @@
 // file, the row and its result item go, and the other rows keep naming their own items.
 #include <gtest/gtest.h>
 #include <windows.h>
+#include "MainWindowFixture.h"
 #include "TestSupport.h"
 #include "app/DMUnit.h"
 #include "app/DMUnitExclude.h"
@@ -25,19 +26,11 @@ protected:
         hadFile = FileExists(path);
         if (hadFile) saved = ReadFileBytes(path);
         DeleteFileA(path.c_str());
-        WriteDefaultSettings();
-        DM = new TDM();
-        form = frmMainForm = new TfrmMainForm();
-        form->Show();
-        PumpMessages();
+        form = OpenMainWindow();
     }
     void TearDown() override
     {
-        delete frmMainForm;
-        frmMainForm = nullptr;
-        delete DM;
-        DM = nullptr;
-        PumpMessages();
+        CloseMainWindow();
         DeleteFileA(path.c_str());
         if (hadFile) WriteFileBytes(path, saved);
     }

@@ -4,6 +4,7 @@
 #include <windows.h>
 #include <string>
 #include "SettingsPageDialogs.h"
+#include "MainWindowFixture.h"
 #include "TestSupport.h"
 #include "app/DMUnit.h"
 #include "app/DMUnitExclude.h"
@@ -55,19 +56,11 @@ protected:
         hadFile = FileExists(path);
         if (hadFile) saved = ReadFileBytes(path);
         DeleteFileA(path.c_str());
-        WriteDefaultSettings();
-        DM = new TDM();
-        form = frmMainForm = new TfrmMainForm();
-        form->Show();
-        PumpMessages();
+        form = OpenMainWindow();
     }
     void TearDown() override
     {
-        delete frmMainForm;
-        frmMainForm = nullptr;
-        delete DM;
-        DM = nullptr;
-        PumpMessages();
+        CloseMainWindow();
         DeleteFileA(path.c_str());
         if (hadFile) WriteFileBytes(path, saved);
     }

@@ -3,6 +3,7 @@
 // activation and Delay.
 #include <gtest/gtest.h>
 #include <windows.h>
+#include "MainWindowFixture.h"
 #include "TestSupport.h"
 #include "app/DMUnit.h"
 #include "app/ImageEx.h"
@@ -25,21 +26,13 @@ class MainForm : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        WriteDefaultSettings();
-        DM = new TDM();
-        form = frmMainForm = new TfrmMainForm();
-        form->Show();
-        PumpMessages();
+        form = OpenMainWindow();
     }
     void TearDown() override
     {
         ScanState = 0;
         FirstParam.clear();
-        delete frmMainForm;
-        frmMainForm = nullptr;
-        delete DM;
-        DM = nullptr;
-        PumpMessages();
+        CloseMainWindow();
     }
     RegKeyGuard machine{HKEY_LOCAL_MACHINE, MachineSettings};
     TfrmMainForm *form = nullptr;

@@ -4,6 +4,7 @@
 #include <windows.h>
 #include <commctrl.h>
 #include "ResultPageDriver.h"
+#include "MainWindowFixture.h"
 #include "TestSupport.h"
 #include "app/DMUnit.h"
 #include "app/ImageEx.h"
@@ -35,20 +36,12 @@ protected:
     void SetUp() override
     {
         Settings = TMyRegistryInfo();   // nothing of an earlier test's settings carries over
-        WriteDefaultSettings();
-        DM = new TDM();
-        form = frmMainForm = new TfrmMainForm();
-        form->Show();
-        PumpMessages();
+        form = OpenMainWindow();
     }
     void TearDown() override
     {
         ScanState = 0;
-        delete frmMainForm;
-        frmMainForm = nullptr;
-        delete DM;
-        DM = nullptr;
-        PumpMessages();
+        CloseMainWindow();
     }
     // A found trace of catalogue item (c, n), counted on its node as a scanner would.
     TContent &Trace(int c, int n, const std::string &caption, int kind = tkRegValueData, int32_t size = 0)

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 #include "SettingsPageDialogs.h"
+#include "MainWindowFixture.h"
 #include "TestSupport.h"
 #include "app/DMUnit.h"
 #include "app/SchedulerUnit.h"
@@ -33,19 +34,11 @@ protected:
     {
         ReleaseTaskScheduler();
         DeleteFileA(JobPath().c_str());
-        WriteDefaultSettings();
-        DM = new TDM();
-        form = frmMainForm = new TfrmMainForm();
-        form->Show();
-        PumpMessages();
+        form = OpenMainWindow();
     }
     void TearDown() override
     {
-        delete frmMainForm;
-        frmMainForm = nullptr;
-        delete DM;
-        DM = nullptr;
-        PumpMessages();
+        CloseMainWindow();
         ReleaseTaskScheduler();
         DeleteFileA(JobPath().c_str());
         HKEY run;
