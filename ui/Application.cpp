@@ -93,11 +93,30 @@ void TApplication::Dispatch(MSG &msg)
 
 void TApplication::ProcessMessages()
 {
+    // Windows makes a timer's WM_TIMER due again as soon as its interval has passed, so with a
+    // handler slower than its interval (a slow or busy PC, an animation frame) "while a message
+    // waits" never ends. One call serves each timer once and leaves its next turn for the next
+    // call; the count bound does the same for handlers that post to themselves.
+    const int kMaxMessages = 256;
+    const int kMaxTimers = 16;
+    HWND timerWindows[kMaxTimers];
+    UINT_PTR timerIds[kMaxTimers];
+    int timers = 0;
     MSG msg;
-    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+    for (int handled = 0; handled < kMaxMessages; ++handled) {
+        if (!PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE)) return;
+        if (msg.message == WM_TIMER) {
+            for (int i = 0; i < timers; ++i)
+                if (timerWindows[i] == msg.hwnd && timerIds[i] == msg.wParam) return;
+            if (timers == kMaxTimers) return;
+            timerWindows[timers] = msg.hwnd;
+            timerIds[timers] = msg.wParam;
+            ++timers;
+        }
+        if (!PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) return;
         if (msg.message == WM_QUIT) {
             terminated_ = true;
-            break;
+            return;
         }
         Dispatch(msg);
     }

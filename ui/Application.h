@@ -17,7 +17,8 @@ public:
     TApplication &operator=(const TApplication &) = delete;
     ~TApplication();
 
-    // Handles every message pending for this thread once, then returns.
+    // Handles the messages pending for this thread and returns; a timer is served at most once a
+    // call, so a busy timer cannot keep the call going.
     void ProcessMessages();
     // Ends the message loop at its next turn.
     void Terminate();

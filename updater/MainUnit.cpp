@@ -111,17 +111,7 @@ TUpdateFlow::TUpdateFlow()
         ShellExecuteA(Owner, "open", path.c_str(), "", "", SW_SHOW);   // the result is not checked
     };
     Terminate = [] { PostQuitMessage(0); };
-    ProcessMessages = [] {
-        MSG msg;
-        while (PeekMessageA(&msg, NULL, 0, 0, PM_REMOVE)) {
-            if (msg.message == WM_QUIT) {
-                PostQuitMessage(static_cast<int>(msg.wParam));   // leave it for the message loop
-                break;
-            }
-            TranslateMessage(&msg);
-            DispatchMessageA(&msg);
-        }
-    };
+    ProcessMessages = [] { ui::Application->ProcessMessages(); };
 }
 
 TUpdateFlow::~TUpdateFlow() = default;
@@ -314,7 +304,6 @@ TMainForm::TMainForm()
     OnClose = [this](ui::TCloseAction &action) { FormClose(action); };
 
     Flow.Owner = Handle();
-    Flow.ProcessMessages = [] { ui::Application->ProcessMessages(); };
     Flow.Terminate = [] { ui::Application->Terminate(); };
     Flow.OnRowsChanged = [this] { ShowRows(); };
     Flow.OnRowChanged = [this](int row) { ShowRow(row); };

@@ -1,4 +1,5 @@
 #include "TestSupport.h"
+#include "ui/Application.h"
 #include <shellapi.h>
 #include <shlwapi.h>
 #include <vector>
@@ -168,14 +169,7 @@ void DeleteTreeA(const std::string &path)
     RemoveDirectoryA(path.c_str());
 }
 
-void PumpMessages()
-{
-    MSG msg;
-    while (PeekMessageA(&msg, NULL, 0, 0, PM_REMOVE)) {
-        TranslateMessage(&msg);
-        DispatchMessageA(&msg);
-    }
-}
+void PumpMessages() { ui::Application->ProcessMessages(); }
 
 std::string TestDataPath(const std::string &relative)
 {

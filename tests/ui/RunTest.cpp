@@ -106,6 +106,29 @@ TEST(ApplicationRun, DISABLED_ChildTerminateInsideModalEndsBothLoops)
     LeaveMark();
 }
 
+// A timer whose handler is slower than its interval is due again whenever the pump looks: each call
+// must serve it once and return (the net in the handler ends a pump that would run for ever).
+TEST(ApplicationPump, ServesASlowTimerOnceACall)
+{
+    MainForm form;
+    TTimer timer;
+    int ticks = 0;
+    timer.OnTimer = [&] {
+        if (++ticks >= 40) timer.SetEnabled(false);
+        Sleep(30);
+    };
+    timer.SetInterval(10);
+    timer.SetEnabled(true);
+    for (int call = 0; call < 5; ++call) {
+        Sleep(20);
+        const int before = ticks;
+        Application->ProcessMessages();
+        EXPECT_LE(ticks - before, 1) << "call " << call;
+    }
+    timer.SetEnabled(false);
+    EXPECT_GE(ticks, 1);
+}
+
 TEST(ApplicationRun, LoopEndsOnTerminate) { EXPECT_EQ(RunChild("ApplicationRun.DISABLED_ChildTerminateEndsTheLoop"), 0); }
 
 TEST(ApplicationRun, MainFormCloseEndsTheProgramUnlessRefused)
