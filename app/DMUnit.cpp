@@ -11,10 +11,7 @@
 #include "app/DMUnitExclude.h"
 #include "app/DMUnitUpdate.h"
 #include "ui/HttpClient.h"
-#if __has_include("app/AboutUnit.h")
 #include "app/AboutUnit.h"
-#define QM_HAVE_ABOUT 1
-#endif
 
 TDM *DM = nullptr;
 
@@ -165,6 +162,16 @@ void TDM::CheckForUpdate()
     UpdateCheck::CheckForUpdate(*IdHTTP1, ProgramFolder(), Settings.Version, actions);
 }
 
+bool TDM::IsNewerVersionAvailable()
+{
+    return UpdateCheck::IsNewerVersionAvailable(*IdHTTP1, ProgramFolder(), Settings.Version);
+}
+
+void TDM::DownloadFile(const std::string &url, const std::string &fileName)
+{
+    UpdateCheck::DownloadFile(*IdHTTP1, url, fileName);
+}
+
 void TDM::ScanTimerTimer()
 {
     if (ScanFrame > 14)
@@ -183,7 +190,6 @@ void TDM::OpenMenuClick()
 
 void TDM::About1Click()
 {
-#ifdef QM_HAVE_ABOUT
     AboutForm = new TAboutForm();
     try {
         AboutForm->ShowModal();
@@ -194,7 +200,6 @@ void TDM::About1Click()
     }
     delete AboutForm;
     AboutForm = nullptr;
-#endif
 }
 
 void TDM::OnlineUpdate1Click()
@@ -211,8 +216,3 @@ void TDM::LoadExclusions()
 {
     LoadExclusionFile(ExclusionFilePath(), ExcludeContents);
 }
-
-// "Exclude" works on the Result page's selected row: it comes with the Exclude page's code.
-#if !__has_include("app/frmMainUnitExclude.cpp")
-void TDM::Exclude1Click() {}
-#endif

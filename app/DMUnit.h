@@ -49,16 +49,19 @@ public:
     void ClearResults();
     void LoadSettings();
     void CheckForUpdate();
+    // Downloads "Update.ini" into the program folder and compares its version with Settings.Version.
+    bool IsNewerVersionAvailable();
+    // GET of url into fileName; a failed transfer raises the silent abort.
+    void DownloadFile(const std::string &url, const std::string &fileName);
     void ScanTimerTimer();
     void OpenMenuClick();
     void About1Click();
     void OnlineUpdate1Click();
     void Exit1Click();
 
-    // ---- exclusion list file (DMUnitExclude); Exclude1Click is defined with the Exclude page
+    // ---- exclusion list file (DMUnitExclude)
     void LoadExclusions();
     void Exclude1Click();
-    // -- exclusions: further declarations below this line --
     // The file follows each change at once: an addition is appended, a change rewrites it.
     void AddExclusion(const std::string &itemName, const std::string &location, const std::string &entry,
                       const std::string &data);

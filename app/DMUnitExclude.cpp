@@ -300,9 +300,7 @@ void TDM::Exclude1Click()
     if (!form || !form->ResultListView) return;
     std::string itemName;
     if (!ExcludeResultRow(ExclusionFilePath(), ExcludeContents, form->ResultListView->Selected(), itemName)) return;
-#if __has_include("app/frmMainUnitResult.cpp")
     form->DecrementResultCounts(form->ResultTreeView ? form->ResultTreeView->Selected() : nullptr, itemName);
-#endif
     form->ResultListView->SetItemCount(ResultRows.Count());
     form->ResultListView->Invalidate();
     char count[16];

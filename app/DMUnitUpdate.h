@@ -1,6 +1,6 @@
 // The update check of the data module: fetch "Update.ini" from the update folder, compare its
 // version with the installed one and, when it is newer and the user agrees, start the updater.
-// TDM's CheckForUpdate, IsNewerVersionAvailable and DownloadFile forward here.
+// TDM's CheckForUpdate, IsNewerVersionAvailable and DownloadFile call these with its HTTP client.
 #pragma once
 #include <windows.h>
 #include <functional>

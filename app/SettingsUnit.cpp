@@ -3,8 +3,6 @@
 #include "ui/DateTime.h"
 #include "ui/Registry.h"
 
-TMyRegistryInfo Settings;
-
 const char *const SettingsKey = "\\Software\\Quillmoor";
 const char *const RunKey = "\\Software\\Microsoft\\Windows\\CurrentVersion\\Run";
 const char *const DefaultVersion = "3.7";

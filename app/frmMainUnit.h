@@ -1,10 +1,7 @@
 // The main window: a borderless, rounded frame drawn from pictures, a column of five page buttons and
 // a notebook with the Scan, Result, Exclude, Settings and Advanced pages. Each page has its own
 // section below (controls, handlers, helpers) and its own builder that creates its controls; the
-// pages' code lives in frmMainUnit.cpp (frame and Scan page) and frmMainUnit<Page>.cpp.
-// While a page's file (frmMainUnitResult.cpp, frmMainUnitExclude.cpp, frmMainUnitSettings.cpp,
-// frmMainUnitAdvanced.cpp) does not exist yet, frmMainUnit.cpp supplies empty stand-ins for the
-// members named in that page's section here; once the file exists it must define them all.
+// pages' code lives in frmMainUnit.cpp (the frame), frmMainUnitScan.cpp and frmMainUnit<Page>.cpp.
 #pragma once
 #include <windows.h>
 #include <shellapi.h>
@@ -148,7 +145,6 @@ public:
     void ResultBtnClick(void *sender);
     void BuildResultTree();
     void PurgeCleanedItems(TResultContents *contents);
-    // -- Result page: further declarations below this line --
     ui::TPanel *panResultItemName = nullptr;     // the chosen node's text
     ui::TPanel *panResultSpace = nullptr;        // the size's unit
     ui::TLabel *abStepMsg = nullptr;             // the cleaner's step text; never shown
@@ -184,7 +180,6 @@ public:
 
     void BuildExcludePage();
     void ExcludeBtnClick(void *sender);
-    // -- Exclude page: further declarations below this line --
     ui::TTreeView *tvExclude = nullptr;
 
     void BuildExcludeTree();
@@ -208,7 +203,6 @@ public:
     void BuildSettingsPage();
     void SettingsBtnClick(void *sender);
     void CreateTaskScheduler();
-    // -- Settings page: further declarations below this line --
     ui::TGroupBox *gbStartup = nullptr;
     ui::TGroupBox *gbRemoval = nullptr;
     ui::TGroupBox *gbCheckUpdate = nullptr;
@@ -235,7 +229,6 @@ public:
 
     void BuildAdvancedPage();
     void AdvancedBtnClick(void *sender);
-    // -- Advanced page: further declarations below this line --
     ui::TPanel *AdvancedPanel = nullptr;
     TAdvancedShredForm *AdvancedShredForm = nullptr;   // made at the first visit, kept
 

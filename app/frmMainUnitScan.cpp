@@ -21,10 +21,7 @@
 #include "ui/Label.h"
 #include "ui/Notebook.h"
 #include "app/ResultItemUnit.h"
-#if __has_include("ui/ListView.h")
 #include "ui/ListView.h"
-#define QM_HAVE_LIST_VIEW 1
-#endif
 
 namespace {
 
@@ -137,12 +134,10 @@ void TfrmMainForm::ShowEmptyResult()
     if (ResultTreeView != nullptr)
         ResultTreeView->Clear();
     ClearResultRows();
-#ifdef QM_HAVE_LIST_VIEW
     if (ResultListView != nullptr) {
         ResultListView->SetItemCount(ResultRows.Count());
         ResultListView->Invalidate();
     }
-#endif
 }
 
 TSectionRec *TfrmMainForm::NewTreeRecord()

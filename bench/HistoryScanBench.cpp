@@ -4,7 +4,7 @@
 #include <windows.h>
 #include <cstdio>
 #include <string>
-#include "app/SettingsUnit.h"
+#include "engine/RegistryInfoUnit.h"
 #include "engine/InternetSoftWareBrowsers.h"
 #include "engine/CatalogueUnit.h"
 #include "engine/ResultContentUnit.h"

@@ -1,7 +1,7 @@
 #include "engine/CleanUnit.h"
 #include <windows.h>
 #include <wininet.h>
-#include "app/SettingsUnit.h"
+#include "engine/RegistryInfoUnit.h"
 #include "engine/PublicFunctionUnit.h"
 #include "engine/WipeUnit.h"
 #include "ui/Registry.h"

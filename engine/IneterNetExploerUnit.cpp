@@ -3,7 +3,7 @@
 #include <climits>
 #include <memory>
 #include <vector>
-#include "app/SettingsUnit.h"
+#include "engine/RegistryInfoUnit.h"
 #include "ui/Registry.h"
 
 namespace {

@@ -1,7 +1,7 @@
 #include <windows.h>
 #include <climits>
 #include <cstring>
-#include "app/SettingsUnit.h"
+#include "engine/RegistryInfoUnit.h"
 #include "engine/IneterNetExploerUnit.h"
 #include "engine/InternetSoftWareBrowsers.h"
 #include "ui/Exceptions.h"

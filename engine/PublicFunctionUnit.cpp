@@ -1,7 +1,7 @@
 #include "engine/PublicFunctionUnit.h"
 #include <tlhelp32.h>
 #include <cstring>
-#include "app/SettingsUnit.h"
+#include "engine/RegistryInfoUnit.h"
 #include "engine/CatalogueUnit.h"
 #include "ui/Application.h"
 #include "ui/Canvas.h"

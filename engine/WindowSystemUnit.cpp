@@ -2,7 +2,7 @@
 #include <algorithm>
 #include <climits>
 #include <cstring>
-#include "app/SettingsUnit.h"
+#include "engine/RegistryInfoUnit.h"
 #include "ui/Registry.h"
 
 namespace {

@@ -4,7 +4,7 @@
 #include <wininet.h>
 #include <vector>
 #include "TestSupport.h"
-#include "app/SettingsUnit.h"
+#include "engine/RegistryInfoUnit.h"
 #include "engine/CleanUnit.h"
 
 using namespace qmtest;

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 #include "TestSupport.h"
-#include "app/SettingsUnit.h"
+#include "engine/RegistryInfoUnit.h"
 #include "engine/CatalogueUnit.h"
 #include "engine/ExcludeItemUnit.h"
 #include "engine/ResultContentUnit.h"

@@ -7,7 +7,7 @@
 #include <memory>
 #include <string>
 #include <vector>
-#include "app/SettingsUnit.h"
+#include "engine/RegistryInfoUnit.h"
 #include "engine/CatalogueUnit.h"
 #include "engine/ExcludeItemUnit.h"
 #include "engine/PublicFunctionUnit.h"

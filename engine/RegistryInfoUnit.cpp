@@ -1,0 +1,3 @@
+#include "engine/RegistryInfoUnit.h"
+
+TMyRegistryInfo Settings;
