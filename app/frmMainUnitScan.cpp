@@ -404,10 +404,14 @@ void TfrmMainForm::ScanCategory(int category, int32_t first, int32_t n)
         } catch (...) {
             // A scanner that fails leaves no animation behind: its node gets its picture back.
             DM->ScanTimer->SetEnabled(false);
-            node->SetImageIndex(ImageItem);
+            if (ui::TTreeNode *again = tvItemsList->Node(nodeIndex))
+                again->SetImageIndex(ImageItem);
             throw;
         }
-        node->SetImageIndex(ImageItem);
+        // The scanner pumps messages: a Scan page click while stopping rebuilds the tree, so the
+        // node is looked up again rather than trusted.
+        if (ui::TTreeNode *again = tvItemsList->Node(nodeIndex))
+            again->SetImageIndex(ImageItem);
         ScanGauge->AddProgress(1);
     }
     DM->ScanTimer->SetEnabled(false);
