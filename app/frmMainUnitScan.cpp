@@ -294,6 +294,9 @@ void TfrmMainForm::ScanBtnClick(void *sender)
 void TfrmMainForm::ScanNowBtnClick(void *sender)
 {
     (void)sender;
+    // A scan or a shred is running (their walks pump messages): no second one inside it.
+    if (ScanState == 1)
+        return;
     if (IsFirefoxRunning()) {
         ui::Application->MessageBox("Mozilla Firefox is running, please close Firefox!", "Quillmoor",
                                     MB_OK | MB_ICONWARNING);
