@@ -145,19 +145,28 @@ TEST_F(ShredPage, WhatCouldNotBeShreddedIsCountedAndStaysListed)
     EXPECT_EQ(shred->listAdd->Item(0), folder);
 }
 
-TEST_F(ShredPage, DriveRootsAndTheProgramsFoldersAreRefusedWhenAdded)
+TEST_F(ShredPage, DriveRootsTheWindowsSystemAndProgramFoldersAndTheirParentsAreRefusedWhenAdded)
 {
-    char windows[MAX_PATH];
+    char windows[MAX_PATH], system[MAX_PATH], program[MAX_PATH];
     GetWindowsDirectoryA(windows, MAX_PATH);
-    ModalAnswerer answer({IDOK, IDOK});
-    EXPECT_FALSE(shred->AddToShredList("C:\\"));
-    EXPECT_FALSE(shred->AddToShredList(windows));
-    EXPECT_TRUE(shred->AddToShredList(dir.Path()));
+    GetSystemDirectoryA(system, MAX_PATH);
+    GetModuleFileNameA(nullptr, program, MAX_PATH);
+    std::string programFolder = program;
+    programFolder.erase(programFolder.rfind('\\'));
+    std::string lower = windows;
+    CharLowerBuffA(&lower[0], static_cast<DWORD>(lower.size()));
+    const std::vector<std::string> refused = {"C:\\", windows, lower + "\\", system, programFolder,
+                                              programFolder.substr(0, programFolder.rfind('\\'))};
+    ModalAnswerer answer;
+    for (const std::string &path : refused) EXPECT_FALSE(shred->AddToShredList(path)) << path;
+    for (const std::string &path : {dir.Path(), std::string(windows) + "\\Temp"})
+        EXPECT_TRUE(shred->AddToShredList(path)) << path;
     std::vector<ShownBox> boxes = answer.Boxes();
-    ASSERT_EQ(boxes.size(), 2u);
+    ASSERT_EQ(boxes.size(), refused.size());
     EXPECT_EQ(boxes[0].text, "C:\\ is the root folder of a drive: it cannot be shredded.");
+    EXPECT_EQ(boxes[1].text, std::string(windows) + " is the Windows folder: it cannot be shredded.");
     EXPECT_TRUE(boxes[0].icon);
-    ASSERT_EQ(shred->listAdd->Count(), 1);
+    ASSERT_EQ(shred->listAdd->Count(), 2);
     EXPECT_EQ(shred->listAdd->Item(0), dir.Path());
 }
 

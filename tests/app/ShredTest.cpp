@@ -1,6 +1,6 @@
 // The shredder's list work on real files: the Recycled folder listing, the walk of listed folders
 // and what is left of them in the Recycle Bin, files that cannot be wiped, a stop, files listed
-// twice, lines that name nothing, and the folders that may not be listed.
+// twice, lines that name nothing.
 #include <gtest/gtest.h>
 #include <windows.h>
 #include <algorithm>
@@ -231,27 +231,6 @@ TEST_F(ShredTest, ReadOnlyListedFileIsShreddedUnlessInUse)
     EXPECT_EQ(qmtest::ReadFileBytes(busy), "busy");
     EXPECT_TRUE(GetFileAttributesA(busy.c_str()) & FILE_ATTRIBUTE_READONLY);
     SetFileAttributesA(busy.c_str(), FILE_ATTRIBUTE_NORMAL);
-}
-
-TEST(ShredList, RefusesDriveRootsTheWindowsSystemAndProgramFoldersAndTheirParents)
-{
-    char windows[MAX_PATH], system[MAX_PATH], program[MAX_PATH];
-    GetWindowsDirectoryA(windows, MAX_PATH);
-    GetSystemDirectoryA(system, MAX_PATH);
-    GetModuleFileNameA(nullptr, program, MAX_PATH);
-    std::string programFolder = program;
-    programFolder.erase(programFolder.rfind('\\'));
-    std::string lower = windows;
-    CharLowerBuffA(&lower[0], static_cast<DWORD>(lower.size()));
-    for (const std::string &refused : {std::string("C:\\"), std::string(windows), lower + "\\",
-                                       std::string(system), programFolder,
-                                       programFolder.substr(0, programFolder.rfind('\\'))})
-        EXPECT_NE(ShredListRefusal(refused), "") << refused;
-    EXPECT_EQ(ShredListRefusal("C:\\"), "C:\\ is the root folder of a drive: it cannot be shredded.");
-    EXPECT_EQ(ShredListRefusal(windows), std::string(windows) + " is the Windows folder: it cannot be shredded.");
-    qmtest::TempDir dir;
-    for (const std::string &allowed : {dir.Path(), dir / "file.txt", std::string(windows) + "\\Temp"})
-        EXPECT_EQ(ShredListRefusal(allowed), "") << allowed;
 }
 
 }  // namespace
