@@ -190,6 +190,11 @@ void TDM::OpenMenuClick()
 
 void TDM::About1Click()
 {
+    // The tray menu still works while the dialog is up: one dialog only, brought to the front.
+    if (AboutForm) {
+        SetForegroundWindow(AboutForm->Handle());
+        return;
+    }
     AboutForm = new TAboutForm();
     try {
         AboutForm->ShowModal();

@@ -5,6 +5,7 @@
 #include <ctime>
 #include "app/DMUnit.h"
 #include "app/ImageEx.h"
+#include "engine/ResultContentUnit.h"
 #include "engine/WipeUnit.h"
 #include "ui/Application.h"
 #include "ui/Button.h"
@@ -28,6 +29,12 @@ bool IsExistingFile(const std::string &path)
     return a != INVALID_FILE_ATTRIBUTES && !(a & FILE_ATTRIBUTE_DIRECTORY);
 }
 
+bool IsExistingFolder(const std::string &path)
+{
+    DWORD a = GetFileAttributesA(path.c_str());
+    return a != INVALID_FILE_ATTRIBUTES && (a & FILE_ATTRIBUTE_DIRECTORY);
+}
+
 std::string Upper(std::string s)
 {
     if (!s.empty()) CharUpperBuffA(&s[0], static_cast<DWORD>(s.size()));
@@ -45,9 +52,65 @@ int32_t ShredLevelPasses(int level)
     }
 }
 
-bool ShredFile(const std::string &path, int32_t passes) { return WipeFile(path, passes); }
+bool ShredFile(const std::string &path, int32_t passes)
+{
+    // The user asked for this file to be destroyed: a read-only mark does not protect it here.
+    const DWORD attr = GetFileAttributesA(path.c_str());
+    const bool readOnly =
+        attr != INVALID_FILE_ATTRIBUTES && !(attr & FILE_ATTRIBUTE_DIRECTORY) && (attr & FILE_ATTRIBUTE_READONLY);
+    if (readOnly) {
+        const DWORD writable = attr & ~static_cast<DWORD>(FILE_ATTRIBUTE_READONLY);
+        if (!SetFileAttributesA(path.c_str(), writable ? writable : FILE_ATTRIBUTE_NORMAL)) return false;
+    }
+    if (WipeFile(path, passes)) return true;
+    // Not wiped: the file keeps its mark (when it is still under its own name).
+    if (readOnly) SetFileAttributesA(path.c_str(), attr);
+    return false;
+}
 
-void ShredFolder(const std::string &folder, int32_t passes) { WipeFolder(folder, passes); }
+void ShredFolder(const std::string &folder, int32_t passes, TShredOutcome &outcome)
+{
+    // The entries are read first: the wipe renames files inside the folder being listed.
+    struct Entry {
+        std::string name;
+        DWORD attr;
+    };
+    std::vector<Entry> entries;
+    WIN32_FIND_DATAA fd;
+    HANDLE find = FindFirstFileA((folder + "\\*.*").c_str(), &fd);
+    if (find == INVALID_HANDLE_VALUE) {
+        // A folder that is there but cannot be listed keeps whatever it holds.
+        if (IsExistingFolder(folder)) ++outcome.NotShredded;
+        return;
+    }
+    do {
+        const std::string name = fd.cFileName;
+        if (name != "." && name != "..") entries.push_back({name, fd.dwFileAttributes});
+    } while (FindNextFileA(find, &fd));
+    FindClose(find);
+
+    for (const Entry &e : entries) {
+        if (ScanState == 2) {
+            outcome.Stopped = true;
+            return;
+        }
+        ui::Application->ProcessMessages();   // keeps the window alive during a long walk
+        if (ScanState == 2) {
+            outcome.Stopped = true;
+            return;
+        }
+        const std::string full = folder + "\\" + e.name;
+        if (e.attr & FILE_ATTRIBUTE_REPARSE_POINT) {
+            // A link leads out of the listed folder: its target is not the user's to shred here.
+            ++outcome.NotShredded;
+        } else if (e.attr & FILE_ATTRIBUTE_DIRECTORY) {
+            ShredFolder(full, passes, outcome);
+            if (outcome.Stopped) return;
+        } else if (!ShredFile(full, passes)) {
+            ++outcome.NotShredded;
+        }
+    }
+}
 
 void RemoveFolder(const std::string &path)
 {
@@ -115,21 +178,109 @@ void AddRecycledFilesToList(std::vector<std::string> &lines, const std::string &
     FindClose(h);
 }
 
-void ShredLines(const std::vector<std::string> &lines, int32_t passes)
+TShredOutcome ShredLines(const std::vector<std::string> &lines, int32_t passes)
 {
+    TShredOutcome outcome;
     const size_t count = lines.size();
     for (size_t i = 0; i < count; ++i) {
+        if (ScanState == 2) {
+            outcome.Stopped = true;
+            break;
+        }
         const std::string &line = lines[i];
         // An empty line would make the walk start at the root of the current drive.
         if (line.empty()) continue;
         if (IsExistingFile(line)) {
-            ShredFile(line, passes);
-        } else {
-            ShredFolder(line, passes);
-            std::srand(static_cast<unsigned>(std::time(nullptr)));
-            RemoveFolder(line);
+            if (!ShredFile(line, passes)) ++outcome.NotShredded;
+            continue;
         }
+        const int32_t before = outcome.NotShredded;
+        ShredFolder(line, passes, outcome);
+        // A folder not gone through, or still holding a file, stays where it is: in the Recycle Bin
+        // that file could be restored.
+        if (outcome.Stopped) break;
+        if (outcome.NotShredded > before) continue;
+        std::srand(static_cast<unsigned>(std::time(nullptr)));
+        RemoveFolder(line);
     }
+    return outcome;
+}
+
+namespace {
+
+// The full, long, upper-case form of a path without a trailing separator, for comparing folders.
+std::string ComparablePath(const std::string &path)
+{
+    if (path.empty()) return path;
+    char buffer[4 * MAX_PATH];
+    std::string s = path;
+    DWORD n = GetFullPathNameA(s.c_str(), sizeof(buffer), buffer, nullptr);
+    if (n > 0 && n < sizeof(buffer)) s.assign(buffer, n);
+    n = GetLongPathNameA(s.c_str(), buffer, sizeof(buffer));
+    if (n > 0 && n < sizeof(buffer)) s.assign(buffer, n);
+    while (s.size() > 1 && (s.back() == '\\' || s.back() == '/')) s.pop_back();
+    return Upper(s);
+}
+
+// True when inner lies below outer (both comparable paths).
+bool IsBelow(const std::string &inner, const std::string &outer)
+{
+    return inner.size() > outer.size() + 1 && inner.compare(0, outer.size(), outer) == 0 &&
+           inner[outer.size()] == '\\';
+}
+
+bool IsDriveRoot(const std::string &path, const std::string &comparable)
+{
+    if (comparable.size() == 2 && comparable[1] == ':') return true;
+    char volume[4 * MAX_PATH] = {0};
+    if (!GetVolumePathNameA(path.c_str(), volume, sizeof(volume))) return false;
+    return ComparablePath(volume) == comparable;
+}
+
+std::string WindowsFolder()
+{
+    char buffer[MAX_PATH + 1] = {0};
+    UINT n = GetWindowsDirectoryA(buffer, MAX_PATH);
+    return n > 0 && n <= MAX_PATH ? std::string(buffer, n) : std::string();
+}
+
+std::string SystemFolder()
+{
+    char buffer[MAX_PATH + 1] = {0};
+    UINT n = GetSystemDirectoryA(buffer, MAX_PATH);
+    return n > 0 && n <= MAX_PATH ? std::string(buffer, n) : std::string();
+}
+
+std::string ProgramFolder()
+{
+    char buffer[4 * MAX_PATH] = {0};
+    DWORD n = GetModuleFileNameA(nullptr, buffer, sizeof(buffer));
+    if (n == 0 || n >= sizeof(buffer)) return std::string();
+    std::string file(buffer, n);
+    const size_t slash = file.find_last_of("\\/");
+    return slash == std::string::npos ? std::string() : file.substr(0, slash);
+}
+
+}  // namespace
+
+std::string ShredListRefusal(const std::string &path)
+{
+    const std::string p = ComparablePath(path);
+    if (p.empty()) return std::string();
+    if (IsDriveRoot(path, p)) return path + " is the root folder of a drive: it cannot be shredded.";
+    const struct {
+        std::string folder;
+        const char *what;
+    } kept[] = {{WindowsFolder(), "the Windows folder"},
+                {SystemFolder(), "the system folder"},
+                {ProgramFolder(), "Quillmoor's own folder"}};
+    for (const auto &k : kept) {
+        if (k.folder.empty()) continue;
+        const std::string folder = ComparablePath(k.folder);
+        if (p == folder) return path + " is " + k.what + ": it cannot be shredded.";
+        if (IsBelow(folder, p)) return path + " holds " + k.what + ": it cannot be shredded.";
+    }
+    return std::string();
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -261,8 +412,21 @@ std::vector<std::string> TAdvancedShredForm::Lines() const
     return lines;
 }
 
+bool TAdvancedShredForm::AddToShredList(const std::string &path)
+{
+    const std::string refusal = ShredListRefusal(path);
+    if (!refusal.empty()) {
+        ui::Application->MessageBox(refusal, "Quillmoor", MB_OK | MB_ICONEXCLAMATION);
+        return false;
+    }
+    listAdd->AddItem(path);
+    return true;
+}
+
 void TAdvancedShredForm::btnShredClick()
 {
+    // A scan or a shred is running.
+    if (ScanState == 1) return;
     if (listAdd->Count() == 0) {
         ui::Application->MessageBox("You haven't added the files you want to deleted to the list!", "Quillmoor",
                                     MB_OK | MB_ICONEXCLAMATION);
@@ -274,9 +438,35 @@ void TAdvancedShredForm::btnShredClick()
                                     "Important: This action is immediate and is NOT reversible!",
                                     "Quillmoor", MB_YESNO | MB_ICONINFORMATION) != IDYES)
         return;
-    ShredLines(Lines(), ShredPasses);
-    ui::Application->MessageBox("File Shreds Completed Successfully!", "Quillmoor", MB_OK);
-    listAdd->Clear();
+    // The walk pumps messages: as during a scan, the page buttons, Scan Now and Shred wait for it.
+    ScanState = 1;
+    TShredOutcome outcome;
+    try {
+        outcome = ShredLines(Lines(), ShredPasses);
+    } catch (...) {
+        ScanState = 0;
+        throw;
+    }
+    ScanState = 0;
+    if (!outcome.Stopped && outcome.NotShredded == 0) {
+        ui::Application->MessageBox("File Shreds Completed Successfully!", "Quillmoor", MB_OK);
+        listAdd->Clear();
+        return;
+    }
+    // What is still there stays listed, for another try once it is free.
+    for (int i = listAdd->Count() - 1; i >= 0; --i) {
+        const std::string line = listAdd->Item(i);
+        if (line.empty() || GetFileAttributesA(line.c_str()) == INVALID_FILE_ATTRIBUTES) listAdd->Delete(i);
+    }
+    // A stop comes from quitting through the tray: the program is closing, nothing more to say.
+    if (outcome.Stopped) return;
+    const int32_t n = outcome.NotShredded;
+    const std::string text =
+        n == 1 ? "1 file could not be shredded (in use or access denied). It was left in place, together "
+                 "with any listed folder that holds it."
+               : std::to_string(n) + " files could not be shredded (in use or access denied). They were left "
+                                     "in place, together with any listed folder that holds them.";
+    ui::Application->MessageBox(text, "Quillmoor", MB_OK | MB_ICONWARNING);
 }
 
 void TAdvancedShredForm::btnAddClick()
@@ -296,20 +486,20 @@ void TAdvancedShredForm::BitBtn2Click()
 void TAdvancedShredForm::AddFiles1Click()
 {
     OpenDialog1->FileName.clear();
-    if (OpenDialog1->Execute(Handle()) && !OpenDialog1->FileName.empty()) listAdd->AddItem(OpenDialog1->FileName);
+    if (OpenDialog1->Execute(Handle()) && !OpenDialog1->FileName.empty()) AddToShredList(OpenDialog1->FileName);
 }
 
 void TAdvancedShredForm::BitBtn1Click()
 {
     std::string folder = BrowseForFolder(Handle());
-    if (!folder.empty()) listAdd->AddItem(folder);
+    if (!folder.empty()) AddToShredList(folder);
 }
 
 void TAdvancedShredForm::AddAllRecycleFile1Click()
 {
     std::vector<std::string> lines;
     AddRecycledFilesToList(lines, RecycledFolderOfSystemDrive());
-    for (const std::string &line : lines) listAdd->AddItem(line);
+    for (const std::string &line : lines) AddToShredList(line);
 }
 
 void TAdvancedShredForm::RemoveSelectedFilesfromthelist1Click()

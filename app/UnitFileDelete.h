@@ -23,9 +23,18 @@ class TImageEx;
 // The wipe writes one round more than that. Any other level gives the Quick count.
 int32_t ShredLevelPasses(int level);
 
-// The form's entries for the engine's file wipe and folder walk, with exactly their behaviour.
+// What a shred left undone.
+struct TShredOutcome {
+    int32_t NotShredded = 0;   // files that could not be wiped (in use, no access), folders not readable
+    bool Stopped = false;      // ScanState 2 ended the run early
+};
+
+// The engine's file wipe for a file the user listed: a read-only attribute is cleared first and put
+// back when the wipe fails.
 bool ShredFile(const std::string &path, int32_t passes);
-void ShredFolder(const std::string &folder, int32_t passes);
+// Wipes every file below folder whatever its attribute word; folders stay. Pumps messages before each
+// entry and stops when ScanState is 2. Links are neither followed nor wiped: they count as left.
+void ShredFolder(const std::string &folder, int32_t passes, TShredOutcome &outcome);
 // Sends what is left at path to the Recycle Bin, without confirmation and without error messages.
 void RemoveFolder(const std::string &path);
 
@@ -40,8 +49,13 @@ std::string RecycledFolderOfSystemDrive();
 void AddRecycledFilesToList(std::vector<std::string> &lines, const std::string &folder);
 
 // Shreds every line: a file is wiped, anything else is walked as a folder and then sent to the
-// Recycle Bin. The number of lines is taken once, before the first.
-void ShredLines(const std::vector<std::string> &lines, int32_t passes);
+// Recycle Bin, unless a file in it could not be wiped. The number of lines is taken once, before the
+// first; a stop (ScanState 2) ends the run and leaves the folder being walked where it is.
+TShredOutcome ShredLines(const std::vector<std::string> &lines, int32_t passes);
+
+// Why a path may not go on the shred list: a drive's root, the Windows folder, the system folder,
+// the program's own folder, or a folder holding one of them. "" when it may.
+std::string ShredListRefusal(const std::string &path);
 
 // The shredder page's form, shown inside the main window's AdvancedPanel.
 class TAdvancedShredForm : public ui::TForm {
@@ -82,4 +96,6 @@ public:
 
     // The lines of the shred list, first to last.
     std::vector<std::string> Lines() const;
+    // Adds a line, or shows why the path may not be shredded and adds nothing.
+    bool AddToShredList(const std::string &path);
 };

@@ -46,6 +46,9 @@ constexpr COLORREF InfoColor = RGB(0x5a, 0x6a, 0x80);
 constexpr COLORREF CountBandSelected = 0x979698;
 constexpr COLORREF DeletedColor = RGB(0, 128, 0);
 
+// The Windows System item whose traces are the recycled files.
+constexpr int RecycleBinItemNo = 15;
+
 TSectionRec *Rec(ui::TTreeNode *node)
 {
     return node ? static_cast<TSectionRec *>(node->Data) : nullptr;
@@ -362,6 +365,13 @@ void TfrmMainForm::AskDeleteMode()
 void TfrmMainForm::CleanCheckedResults()
 {
     const int32_t total = CountCheckedResultItems();
+    // The bin holds the user's deleted files: it is emptied only when a RecycleBin trace is ticked.
+    bool emptyBin = false;
+    if (TResultContents *system = ResultContents[tcWindowsSystem])
+        for (int i = 0; i < system->Count() && !emptyBin; ++i) {
+            const TContent &c = system->GetItem(i)->Content;
+            emptyBin = c.Checked && ResultItemMatches(tcWindowsSystem, RecycleBinItemNo, c);
+        }
     ui::TTreeNode *root = ResultTreeView->Node(0);
     if (!root) return;
     auto step = [this](const std::string &text) { abStepMsg->SetCaption(text); };
@@ -370,7 +380,7 @@ void TfrmMainForm::CleanCheckedResults()
         TSectionRec *rec = Rec(root->Item(i));
         if (!rec || rec->Category < 0 || rec->Category >= TraceCategoryCount) continue;
         CleanResultContents(ResultContents[rec->Category], step, gauge, total);
-        if (rec->Category == tcWindowsSystem) EmptyRecycleBin();
+        if (rec->Category == tcWindowsSystem && emptyBin) EmptyRecycleBin();
     }
 }
 

@@ -294,6 +294,9 @@ void TfrmMainForm::ScanBtnClick(void *sender)
 void TfrmMainForm::ScanNowBtnClick(void *sender)
 {
     (void)sender;
+    // A scan or a shred is running (their walks pump messages): no second one inside it.
+    if (ScanState == 1)
+        return;
     if (IsFirefoxRunning()) {
         ui::Application->MessageBox("Mozilla Firefox is running, please close Firefox!", "Quillmoor",
                                     MB_OK | MB_ICONWARNING);
@@ -404,10 +407,14 @@ void TfrmMainForm::ScanCategory(int category, int32_t first, int32_t n)
         } catch (...) {
             // A scanner that fails leaves no animation behind: its node gets its picture back.
             DM->ScanTimer->SetEnabled(false);
-            node->SetImageIndex(ImageItem);
+            if (ui::TTreeNode *again = tvItemsList->Node(nodeIndex))
+                again->SetImageIndex(ImageItem);
             throw;
         }
-        node->SetImageIndex(ImageItem);
+        // The scanner pumps messages: a Scan page click while stopping rebuilds the tree, so the
+        // node is looked up again rather than trusted.
+        if (ui::TTreeNode *again = tvItemsList->Node(nodeIndex))
+            again->SetImageIndex(ImageItem);
         ScanGauge->AddProgress(1);
     }
     DM->ScanTimer->SetEnabled(false);

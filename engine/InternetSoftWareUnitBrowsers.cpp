@@ -267,7 +267,8 @@ void ScanFirefoxCache(ui::TTreeView *tree, int32_t nodeIndex, TResultContents *r
     FoundPath.clear();
     const std::string localAppData = ShellFolder("Local AppData");
     if (localAppData.empty()) return;
-    FindCacheFolderRecursive(localAppData);
+    // Only below the browser's own folder: a "Cache" of another program is not Firefox's to wipe.
+    FindCacheFolderRecursive(localAppData + "\\Mozilla\\Firefox");
     if (!FoundPath.empty()) ScanCacheFolder(FoundPath, tree, nodeIndex, 1, results);
 }
 
@@ -276,6 +277,6 @@ void ScanNetscapeCache(ui::TTreeView *tree, int32_t nodeIndex, TResultContents *
     FoundPath.clear();
     const std::string appData = ShellFolder("AppData");
     if (appData.empty()) return;
-    FindCacheFolderRecursive(appData);
+    FindCacheFolderRecursive(appData + "\\Netscape");
     if (!FoundPath.empty()) ScanCacheFolder(FoundPath, tree, nodeIndex, 2, results);
 }

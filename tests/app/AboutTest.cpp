@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 #include "MainFormDriver.h"
+#include "ResultPageDriver.h"
 #include "SettingsPageDialogs.h"
 #include "TestSupport.h"
 #include "app/AboutUnit.h"
@@ -100,6 +101,33 @@ TEST_F(AboutDialog, TrayMenuShowsItModallyAndOkClosesAndFreesIt)
         DM->About1Click();
     }
     EXPECT_TRUE(sawVersion);
+    EXPECT_EQ(AboutForm, nullptr);
+    EXPECT_EQ(FindWindowA("TAboutForm", nullptr), nullptr);
+    delete DM;
+    DM = nullptr;
+}
+
+TEST_F(AboutDialog, AboutFromTheTrayWhileItIsOpenKeepsTheOneDialog)
+{
+    DM = new TDM();
+    TAboutForm *first = nullptr, *afterSecond = nullptr;
+    int dialogs = 0;
+    {
+        resulttest::ModalAnswerer answer("TAboutForm", [&](HWND w) {
+            if (!first) {
+                first = AboutForm;
+                DM->About1Click();   // the tray's About again, from inside the open dialog
+                afterSecond = AboutForm;
+            }
+            HWND ok = ButtonWithCaption(w, "OK");
+            if (ok) PostMessageA(ok, BM_CLICK, 0, 0);
+        });
+        DM->About1Click();
+        dialogs = answer.Answered();
+    }
+    EXPECT_NE(first, nullptr);
+    EXPECT_EQ(afterSecond, first);
+    EXPECT_EQ(dialogs, 1);
     EXPECT_EQ(AboutForm, nullptr);
     EXPECT_EQ(FindWindowA("TAboutForm", nullptr), nullptr);
     delete DM;

@@ -27,7 +27,7 @@ namespace {
 const char *const MachineSettings = "Software\\Quillmoor";
 const char *const PaintKey = "Software\\Microsoft\\Windows\\CurrentVersion\\Applets\\Paint\\Recent File List";
 const char *const RunKey = "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\RunMRU";
-constexpr int PaintNode = 12, RunNode = 29;
+constexpr int PaintNode = 12, RunNode = 29, RecycleBinNode = 43;
 
 
 
@@ -154,9 +154,8 @@ TEST_F(CleanPage, CleanRemovesExactlyTheCheckedTracesThenFinishRecounts)
     EXPECT_TRUE(RegValueExists(HKEY_CURRENT_USER, RunKey, "a"));
     EXPECT_TRUE(RegValueExists(HKEY_CURRENT_USER, RunKey, "b"));
     EXPECT_EQ(StoredRemoveTotal(), 2u);
-    // Windows System was in the tree: the bin was emptied although nothing of it was checked. (What
-    // earlier tests left there may resist emptying, so the test looks for a smaller bin.)
-    EXPECT_LT(RecycleBinItems(), binned);
+    // Windows System was in the tree, but no RecycleBin trace was ticked: the bin keeps its files.
+    EXPECT_EQ(RecycleBinItems(), binned);
     EXPECT_FALSE(form->CleanBtn->Visible());
     EXPECT_TRUE(form->FinishBtn->Visible());
     EXPECT_FALSE(form->cdGauge->Visible());
@@ -189,6 +188,45 @@ TEST_F(CleanPage, CleanRemovesExactlyTheCheckedTracesThenFinishRecounts)
         EXPECT_EQ(row->Data, ResultContents[row->Category]->GetItem(row->ContentIndex)->Content.Data);
         EXPECT_EQ(row->Removed, 0);
     }
+    SHEmptyRecycleBinA(nullptr, nullptr, SHERB_NOCONFIRMATION | SHERB_NOPROGRESSUI | SHERB_NOSOUND);
+}
+
+TEST_F(CleanPage, BinIsEmptiedOnlyWhenARecycleBinTraceIsTicked)
+{
+    if (DirExists("c:\\Recycled")) GTEST_SKIP() << "will not touch an existing c:\\Recycled";
+    struct Gone {
+        ~Gone() { DeleteTreeA("c:\\Recycled"); }
+    } recycled;
+    ASSERT_TRUE(CreateDirectoryA("c:\\Recycled", nullptr));
+    ASSERT_TRUE(WriteFileBytes("c:\\Recycled\\Dc1.txt", "recycled trace"));
+    ASSERT_TRUE(RegSetString(HKEY_CURRENT_USER, RunKey, "a", "cmd"));
+    TempDir dir;
+    ASSERT_TRUE(WriteFileBytes(dir / "binned.txt", "x"));
+    ASSERT_TRUE(Recycle(dir / "binned.txt"));
+    const LONGLONG binned = RecycleBinItems();
+    ASSERT_GE(binned, 1);
+
+    // The RecycleBin row is there but unticked: the Run History trace goes, the bin stays.
+    ScanOnly({RunNode, RecycleBinNode});
+    ui::TTreeView *tree = form->ResultTreeView;
+    ASSERT_EQ(tree->NodeCount(), 4);   // root, Windows System, Run History, RecycleBin
+    POINT p = TreeStatePoint(tree->Handle(), tree->Node(3)->ItemId());
+    PostClick(tree->Handle(), p.x, p.y);
+    ASSERT_EQ(tree->Node(3)->StateIndex(), 7);
+    Clean();
+    EXPECT_FALSE(RegValueExists(HKEY_CURRENT_USER, RunKey, "a"));
+    EXPECT_TRUE(FileExists("c:\\Recycled\\Dc1.txt"));
+    EXPECT_EQ(RecycleBinItems(), binned);
+
+    // Ticked, it is wiped and the bin is emptied. (What earlier tests left there may resist
+    // emptying, so the test looks for a smaller bin.)
+    form->FinishBtnClick(form->FinishBtn);
+    ASSERT_TRUE(RegSetString(HKEY_CURRENT_USER, RunKey, "a", "cmd"));
+    ScanOnly({RunNode, RecycleBinNode});
+    ASSERT_EQ(form->ResultTreeView->NodeCount(), 4);
+    Clean();
+    EXPECT_FALSE(FileExists("c:\\Recycled\\Dc1.txt"));
+    EXPECT_LT(RecycleBinItems(), binned);
 }
 
 TEST_F(CleanPage, WithoutWindowsSystemTheBinIsLeftAlone)

@@ -6,6 +6,7 @@
 #include <stdexcept>
 #include <string>
 #include <vector>
+#include "FreedMemoryPoison.h"
 #include "TestSupport.h"
 #include "app/DMUnit.h"
 #include "app/ImageEx.h"
@@ -332,6 +333,41 @@ TEST_F(ScanPage, AbortInTheSecondCategoryStopsTheRest)
     EXPECT_EQ(tree->Node(Paint)->ImageIndex(), 5);
     DestroyWindow(probe);
     UnregisterClassA("QmAbortProbe", wc.hInstance);
+}
+
+namespace {
+
+// Abort, then the Scan page button, both handled inside the scanner's message pump.
+void StoppedAndLeftScanner(ui::TTreeView *, int32_t nodeIndex, TResultContents *results)
+{
+    g_calls.push_back(nodeIndex);
+    results->AddItem();
+    frmMainForm->AbortBtnClick(frmMainForm->AbortBtn);
+    frmMainForm->ScanBtnClick(frmMainForm->ScanBtn);
+}
+
+}  // namespace
+
+TEST_F(ScanPage, ScanPageClickWhileStoppingRebuildsTheTreeUnderTheRunningScanner)
+{
+    g_calls.clear();
+    TableEntry a(WindowsSoftwareScanTable, 0, StoppedAndLeftScanner);   // Paint
+    UntickAll();
+    frmMainForm->ToggleNodeTick(tree->Node(Paint));
+    {
+        // The rebuild frees the node of the running item: touching it afterwards crashes here.
+        PoisonFreedMemory poison;
+        frmMainForm->ScanNowBtnClick(frmMainForm->ScanNowBtn);
+    }
+    EXPECT_EQ(g_calls, (std::vector<int>{Paint}));
+    EXPECT_EQ(ScanState, 0);
+    EXPECT_FALSE(DM->ScanTimer->Enabled());
+    ASSERT_EQ(tree->NodeCount(), 55);
+    for (int i = 0; i < tree->NodeCount(); ++i) {
+        if (tree->Node(i)->Level() == 2) {
+            EXPECT_EQ(tree->Node(i)->ImageIndex(), 5) << i;
+        }
+    }
 }
 
 TEST_F(ScanPage, ScannerErrorEndsTheScanOnceAndLeavesThePageIdle)

@@ -1,5 +1,6 @@
 // The shredder's list work on real files: the Recycled folder listing, the walk of listed folders
-// and what is left of them in the Recycle Bin, files listed twice, lines that name nothing.
+// and what is left of them in the Recycle Bin, files that cannot be wiped, a stop, files listed
+// twice, lines that name nothing.
 #include <gtest/gtest.h>
 #include <windows.h>
 #include <algorithm>
@@ -15,7 +16,7 @@ namespace {
 std::string TrashFiles()
 {
     std::string t = qmtest::WineTrashFolder();
-    return t.empty() ? t : t + "\files";
+    return t.empty() ? t : t + "\\files";
 }
 
 // Empties our entry from the Recycle Bin again.
@@ -40,7 +41,8 @@ protected:
         SetCurrentDirectoryA(cwd);
         ScanState = 0;
     }
-    // x holding a.txt (archive), sub\b.txt (archive) and c.txt (read-only and archive).
+    // x holding a.txt (archive), sub (directory, archive) with b.txt (archive), c.txt (read-only and
+    // archive) and h.txt (hidden, system, archive): words the engine's folder walk passes over.
     std::string MakeTree(const std::string &name)
     {
         std::string x = dir / name;
@@ -48,10 +50,14 @@ protected:
         CreateDirectoryA((x + "\\sub").c_str(), nullptr);
         qmtest::WriteFileBytes(x + "\\a.txt", "secret a");
         qmtest::WriteFileBytes(x + "\\sub\\b.txt", "secret b");
-        qmtest::WriteFileBytes(x + "\\c.txt", "kept c");
+        qmtest::WriteFileBytes(x + "\\c.txt", "secret c");
+        qmtest::WriteFileBytes(x + "\\h.txt", "secret h");
         SetFileAttributesA((x + "\\a.txt").c_str(), FILE_ATTRIBUTE_ARCHIVE);
+        SetFileAttributesA((x + "\\sub").c_str(), FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_ARCHIVE);
         SetFileAttributesA((x + "\\sub\\b.txt").c_str(), FILE_ATTRIBUTE_ARCHIVE);
         SetFileAttributesA((x + "\\c.txt").c_str(), FILE_ATTRIBUTE_ARCHIVE | FILE_ATTRIBUTE_READONLY);
+        SetFileAttributesA((x + "\\h.txt").c_str(),
+                           FILE_ATTRIBUTE_ARCHIVE | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM);
         return x;
     }
 };
@@ -97,38 +103,82 @@ TEST_F(ShredTest, RecycledFolderIsOnTheSystemDrive)
     EXPECT_EQ(RecycledFolderOfSystemDrive(), std::string(system, 3) + "Recycled");
 }
 
-TEST_F(ShredTest, ListedFolderIsWipedThenWhatIsLeftGoesToTheRecycleBinAtEveryLevel)
+TEST_F(ShredTest, EveryFileOfAListedFolderIsWipedThenTheFolderGoesToTheRecycleBinAtEveryLevel)
 {
     const std::string trash = TrashFiles();
     for (int level = 0; level < 3; ++level) {
-        std::string x = MakeTree("qmshred" + std::to_string(GetTickCount()) + "L" + std::to_string(level));
-        ShredLines({x}, ShredLevelPasses(level));
+        // A folder with "Recent" in its name is shredded like any other.
+        std::string x = MakeTree("My Recent " + std::to_string(GetTickCount()) + "L" + std::to_string(level));
+        const TShredOutcome outcome = ShredLines({x}, ShredLevelPasses(level));
+        EXPECT_EQ(outcome.NotShredded, 0) << level;
+        EXPECT_FALSE(outcome.Stopped) << level;
         EXPECT_FALSE(qmtest::DirExists(x)) << level;
-        if (!qmtest::DirExists(trash)) continue;   // no desktop trash: only the removal is seen
+        if (trash.empty() || !qmtest::DirExists(trash)) continue;   // no desktop trash: only the removal is seen
         std::string recycled = trash + "\\" + Name(x);
         ASSERT_TRUE(qmtest::DirExists(recycled)) << level;
-        EXPECT_FALSE(qmtest::FileExists(recycled + "\\a.txt")) << level;        // wiped
-        EXPECT_FALSE(qmtest::FileExists(recycled + "\\sub\\b.txt")) << level;   // wiped
-        EXPECT_TRUE(qmtest::DirExists(recycled + "\\sub")) << level;            // folders stay for the bin
-        EXPECT_EQ(qmtest::ReadFileBytes(recycled + "\\c.txt"), "kept c") << level;   // attribute word 33
-        SetFileAttributesA((recycled + "\\c.txt").c_str(), FILE_ATTRIBUTE_NORMAL);
+        EXPECT_TRUE(qmtest::DirExists(recycled + "\\sub")) << level;   // folders stay for the bin
+        for (const char *f : {"a.txt", "sub\\b.txt", "c.txt", "h.txt"})
+            EXPECT_FALSE(qmtest::FileExists(recycled + "\\" + f)) << level << f;
         Forget(recycled);
     }
 }
 
-TEST_F(ShredTest, FolderWithRecentInItsPathKeepsItsFilesForTheRecycleBin)
+TEST_F(ShredTest, AFileThatCannotBeWipedKeepsItsFolderOutOfTheRecycleBinAndIsCounted)
 {
-    std::string x = MakeTree("My Recent Work " + std::to_string(GetTickCount()));
-    ShredLines({x}, 1);
+    std::string x = MakeTree("busy" + std::to_string(GetTickCount()));
+    const std::string later = dir / "later.txt";
+    qmtest::WriteFileBytes(later, "later");
+    HANDLE busy = CreateFileA((x + "\\sub\\b.txt").c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(busy, INVALID_HANDLE_VALUE);
+    const TShredOutcome outcome = ShredLines({x, later}, 1);
+    CloseHandle(busy);
+    EXPECT_EQ(outcome.NotShredded, 1);
+    EXPECT_FALSE(outcome.Stopped);
+    // The others are wiped, the busy one is untouched, and the folder stays where it was.
+    ASSERT_TRUE(qmtest::DirExists(x));
+    EXPECT_EQ(qmtest::ReadFileBytes(x + "\\sub\\b.txt"), "secret b");
+    for (const char *f : {"a.txt", "c.txt", "h.txt"}) EXPECT_FALSE(qmtest::FileExists(x + "\\" + f)) << f;
+    EXPECT_FALSE(qmtest::FileExists(later));   // the run went on with the next line
+
+    // Once free, the next shred takes it.
+    EXPECT_EQ(ShredLines({x}, 1).NotShredded, 0);
     EXPECT_FALSE(qmtest::DirExists(x));
     const std::string trash = TrashFiles();
-    if (qmtest::DirExists(trash)) {
-        std::string recycled = trash + "\\" + Name(x);
-        ASSERT_TRUE(qmtest::DirExists(recycled));
-        EXPECT_EQ(qmtest::ReadFileBytes(recycled + "\\a.txt"), "secret a");
-        EXPECT_EQ(qmtest::ReadFileBytes(recycled + "\\sub\\b.txt"), "secret b");
-        Forget(recycled);
-    }
+    if (!trash.empty() && qmtest::DirExists(trash + "\\" + Name(x))) Forget(trash + "\\" + Name(x));
+}
+
+namespace {
+
+// Sets ScanState to 2 when the walk's pump handles the posted message: the tray's quit.
+LRESULT CALLBACK QuitProbeProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam)
+{
+    if (msg == WM_APP + 3) ScanState = 2;
+    return DefWindowProcA(wnd, msg, wParam, lParam);
+}
+
+}  // namespace
+
+TEST_F(ShredTest, AStopLeavesTheFolderBeingWalkedAndTheLinesAfterIt)
+{
+    std::string x = MakeTree("stopped" + std::to_string(GetTickCount()));
+    const std::string later = dir / "later.txt";
+    qmtest::WriteFileBytes(later, "later");
+    WNDCLASSA wc{};
+    wc.lpfnWndProc = QuitProbeProc;
+    wc.hInstance = GetModuleHandleA(nullptr);
+    wc.lpszClassName = "QmShredQuitProbe";
+    RegisterClassA(&wc);
+    HWND probe = CreateWindowA(wc.lpszClassName, "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, wc.hInstance, nullptr);
+    ASSERT_NE(probe, nullptr);
+    PostMessageA(probe, WM_APP + 3, 0, 0);
+    const TShredOutcome outcome = ShredLines({x, later}, 1);
+    DestroyWindow(probe);
+    UnregisterClassA(wc.lpszClassName, wc.hInstance);
+    EXPECT_TRUE(outcome.Stopped);
+    ASSERT_TRUE(qmtest::DirExists(x));
+    EXPECT_EQ(qmtest::ReadFileBytes(x + "\\sub\\b.txt"), "secret b");
+    EXPECT_EQ(qmtest::ReadFileBytes(later), "later");
+    SetFileAttributesA((x + "\\c.txt").c_str(), FILE_ATTRIBUTE_NORMAL);
 }
 
 TEST_F(ShredTest, FileListedTwiceIsWipedOnceAndTheSecondLineChangesNothing)
@@ -164,14 +214,23 @@ TEST_F(ShredTest, LinesThatNameNothingOrAPatternChangeNothing)
     EXPECT_TRUE(qmtest::DirExists(dir.Path()));
 }
 
-TEST_F(ShredTest, ReadOnlyListedFileStays)
+TEST_F(ShredTest, ReadOnlyListedFileIsShreddedUnlessInUse)
 {
-    std::string f = dir / "ro.txt";
+    std::string f = dir / "ro.txt", busy = dir / "busy.txt";
     qmtest::WriteFileBytes(f, "ro");
+    qmtest::WriteFileBytes(busy, "busy");
     SetFileAttributesA(f.c_str(), FILE_ATTRIBUTE_READONLY);
-    ShredLines({f}, 1);
-    EXPECT_EQ(qmtest::ReadFileBytes(f), "ro");
-    SetFileAttributesA(f.c_str(), FILE_ATTRIBUTE_NORMAL);
+    SetFileAttributesA(busy.c_str(), FILE_ATTRIBUTE_READONLY);
+    HANDLE h = CreateFileA(busy.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(h, INVALID_HANDLE_VALUE);
+    const TShredOutcome outcome = ShredLines({f, busy}, 1);
+    CloseHandle(h);
+    EXPECT_FALSE(qmtest::FileExists(f));
+    EXPECT_EQ(outcome.NotShredded, 1);
+    // The one left keeps its content and its mark.
+    EXPECT_EQ(qmtest::ReadFileBytes(busy), "busy");
+    EXPECT_TRUE(GetFileAttributesA(busy.c_str()) & FILE_ATTRIBUTE_READONLY);
+    SetFileAttributesA(busy.c_str(), FILE_ATTRIBUTE_NORMAL);
 }
 
 }  // namespace

@@ -326,7 +326,7 @@ TEST_F(FirefoxCache, TwoFilesAndASubfolderGiveThreeItems)
 
 TEST_F(FirefoxCache, FileInUseIsListedWithSizeZeroAndOddAttributesAreSkipped)
 {
-    const std::string cache = LocalAppData() + "\\Cache";
+    const std::string cache = LocalAppData() + "\\Mozilla\\Firefox\\Cache";
     ASSERT_TRUE(qmtest::MakeFolders(cache));
     ASSERT_TRUE(qmtest::WriteFileBytes(cache + "\\busy", std::string(10, 'b')));
     ASSERT_TRUE(qmtest::WriteFileBytes(cache + "\\readonly", std::string(10, 'r')));
@@ -343,12 +343,13 @@ TEST_F(FirefoxCache, FileInUseIsListedWithSizeZeroAndOddAttributesAreSkipped)
 
 TEST_F(FirefoxCache, AbortEndsTheWalks)
 {
-    ASSERT_TRUE(qmtest::MakeFolders(LocalAppData() + "\\Cache"));
-    ASSERT_TRUE(qmtest::WriteFileBytes(LocalAppData() + "\\Cache\\f", "f"));
+    const std::string cache = LocalAppData() + "\\Mozilla\\Firefox\\Cache";
+    ASSERT_TRUE(qmtest::MakeFolders(cache));
+    ASSERT_TRUE(qmtest::WriteFileBytes(cache + "\\f", "f"));
     ScanState = 2;
     ScanFirefoxCache(tree_->Tree(), Node(7), results_.get());
     EXPECT_TRUE(FoundPath.empty());
-    ScanCacheFolder(LocalAppData() + "\\Cache", tree_->Tree(), Node(7), 1, results_.get());
+    ScanCacheFolder(cache, tree_->Tree(), Node(7), 1, results_.get());
     EXPECT_EQ(results_->Count(), 0);
 }
 

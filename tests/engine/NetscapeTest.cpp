@@ -53,13 +53,26 @@ TEST_F(NetscapeScan, HistoryAndCookiesFillTheNetscapeFields)
     EXPECT_EQ(tree_->CategoryCount(tcInternetSoftware), 2);
 }
 
-TEST_F(NetscapeScan, CacheIsSearchedBelowAppDataNotLocalAppData)
+TEST_F(NetscapeScan, EachCacheScanTakesOnlyItsOwnBrowsersCache)
 {
-    ASSERT_TRUE(qmtest::MakeFolders(LocalAppData() + "\\Cache"));
-    ASSERT_TRUE(qmtest::WriteFileBytes(LocalAppData() + "\\Cache\\local", "l"));
+    // Other programs' caches right under both start folders: neither browser takes them.
+    for (const std::string &other : {LocalAppData() + "\\Vendor\\Tool\\Cache", AppData() + "\\Vendor\\Cache",
+                                     AppData() + "\\Mozilla\\Firefox\\Cache"}) {
+        ASSERT_TRUE(qmtest::MakeFolders(other));
+        ASSERT_TRUE(qmtest::WriteFileBytes(other + "\\data", "not a browser's"));
+    }
+    ScanFirefoxCache(tree_->Tree(), Node(7), results_.get());
+    ScanNetscapeCache(tree_->Tree(), Node(10), results_.get());
+    EXPECT_EQ(results_->Count(), 0);
+    EXPECT_TRUE(FoundPath.empty());
+
+    // Netscape's below AppData, Firefox's below Local AppData: each finds its own.
     const std::string cache = Profiles() + "\\p.default\\Cache";
     ASSERT_TRUE(qmtest::MakeFolders(cache));
     ASSERT_TRUE(qmtest::WriteFileBytes(cache + "\\entry", std::string(64, 'e')));
+    const std::string firefox = LocalAppData() + "\\Mozilla\\Firefox\\Profiles\\x.default\\Cache";
+    ASSERT_TRUE(qmtest::MakeFolders(firefox));
+    ASSERT_TRUE(qmtest::WriteFileBytes(firefox + "\\local", "l"));
 
     ScanNetscapeCache(tree_->Tree(), Node(10), results_.get());
     ASSERT_EQ(results_->Count(), 1);
@@ -72,11 +85,10 @@ TEST_F(NetscapeScan, CacheIsSearchedBelowAppDataNotLocalAppData)
     EXPECT_EQ(c.Size, 64);
     EXPECT_EQ(tree_->Count(tcInternetSoftware, 10), 1);
 
-    // Firefox looks below Local AppData and finds the other one.
     results_->Clear();
     ScanFirefoxCache(tree_->Tree(), Node(7), results_.get());
     ASSERT_EQ(results_->Count(), 1);
-    EXPECT_EQ(results_->GetItem(0)->Content.FirefoxCacheFile, LocalAppData() + "\\Cache\\local");
+    EXPECT_EQ(results_->GetItem(0)->Content.FirefoxCacheFile, firefox + "\\local");
 }
 
 TEST_F(NetscapeScan, SelectAllOffAddsUncheckedItems)
