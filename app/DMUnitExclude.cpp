@@ -196,11 +196,15 @@ bool AppendExclusionLine(const std::string &path, const exclude::TContent &c)
     HANDLE h = CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_ALWAYS,
                            FILE_ATTRIBUTE_NORMAL, nullptr);
     if (h == INVALID_HANDLE_VALUE) return false;
-    std::string line = FormatExclusionLine(c);
     LARGE_INTEGER size = {};
-    bool ok = GetFileSizeEx(h, &size) != 0;
+    if (!GetFileSizeEx(h, &size)) {
+        CloseHandle(h);
+        return false;
+    }
+    std::string line = FormatExclusionLine(c);
+    bool ok = true;
     // A last line someone left without its line end would otherwise swallow the new one.
-    if (ok && size.QuadPart > 0) {
+    if (size.QuadPart > 0) {
         char last = 0;
         DWORD got = 0;
         LARGE_INTEGER back = {};
