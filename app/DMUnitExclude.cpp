@@ -4,6 +4,7 @@
 #include "app/ResultItemUnit.h"
 #include "app/SettingsUnit.h"
 #include "app/frmMainUnit.h"
+#include "ui/Application.h"
 #include "ui/ListView.h"
 #include "ui/Label.h"
 #include "ui/TreeView.h"
@@ -63,7 +64,11 @@ std::string ExclusionFilePath()
     return ProgramFolder() + "Exclude1Items.qmt";
 }
 
-exclude::TContent ParseExclusionLine(const std::string &line)
+namespace {
+
+// The reading that the list has always had: the first "|", the first "!" and the first "<" of the
+// whole line cut it, wherever they stand. Kept for lines that lack the three in that order.
+exclude::TContent ParseByFirstSeparators(const std::string &line)
 {
     const long length = static_cast<long>(line.size());
     const long p1 = Position(line, '|'), p2 = Position(line, '!'), p3 = Position(line, '<');
@@ -73,6 +78,68 @@ exclude::TContent ParseExclusionLine(const std::string &line)
     c.Entry = Take(line, p2 + 1, p3 - p2 - 1);
     c.Data = Take(line, p3 + 1, length - p3);
     return c;
+}
+
+// s is some X "!" X: at gives the "!".
+bool IsTwin(const std::string &s, size_t &at)
+{
+    if (s.size() % 2 == 0) return false;
+    const size_t half = s.size() / 2;
+    if (s[half] != '!' || s.compare(0, half, s, half + 1, half) != 0) return false;
+    at = half;
+    return true;
+}
+
+// The "!" that ends Location in Location "!" Entry. A subkey trace has no value name, so a final "!"
+// is the one; a file trace repeats its path, or the path's last part, as Entry; otherwise Location
+// is a fixed key path and the first "!" is taken, so that a value name may hold more.
+size_t LocationEnd(const std::string &s)
+{
+    if (!s.empty() && s.back() == '!') return s.size() - 1;
+    size_t at = 0;
+    if (IsTwin(s, at)) return at;
+    const size_t slash = s.rfind('\\');
+    if (slash != std::string::npos && IsTwin(s.substr(slash + 1), at) && at > 0) return slash + 1 + at;
+    return s.find('!');
+}
+
+}  // namespace
+
+exclude::TContent ParseExclusionLine(const std::string &line)
+{
+    const size_t bar = line.find('|');
+    const size_t bang = bar == std::string::npos ? std::string::npos : line.find('!', bar + 1);
+    const size_t lt = bang == std::string::npos ? std::string::npos : line.find('<', bang + 1);
+    if (lt == std::string::npos) return ParseByFirstSeparators(line);
+
+    // A line that holds each separator once reads as it always has; the choices below only matter
+    // when a field holds one of them too.
+    exclude::TContent c;
+    c.ItemName = line.substr(0, bar);
+    const std::string rest = line.substr(bar + 1);
+    // Most exclusions have neither value name nor data: a trailing "!<" leaves the rest, whatever
+    // it holds, to Location (URLs with "#!", names like "Yahoo! Mail.url").
+    if (rest.size() >= 2 && rest.compare(rest.size() - 2, 2, "!<") == 0) {
+        c.Location = rest.substr(0, rest.size() - 2);
+        return c;
+    }
+    // Data holds anything; the first "<" after the first "!" ends the value name.
+    const size_t dataAt = rest.find('<', rest.find('!') + 1);
+    const std::string head = rest.substr(0, dataAt);
+    c.Data = rest.substr(dataAt + 1);
+    const size_t split = LocationEnd(head);
+    c.Location = head.substr(0, split);
+    c.Entry = head.substr(split + 1);
+    return c;
+}
+
+bool ExclusionReadsBack(const exclude::TContent &c)
+{
+    for (const std::string *f : {&c.ItemName, &c.Location, &c.Entry, &c.Data})
+        if (f->find_first_of("\r\n") != std::string::npos) return false;
+    std::string line = FormatExclusionLine(c);
+    line.resize(line.size() - 2);
+    return SameFields(ParseExclusionLine(line), c);
 }
 
 std::string FormatExclusionLine(const exclude::TContent &c)
@@ -120,33 +187,59 @@ bool RewriteExclusionFile(const std::string &path, const TExcludeContents *list)
     return ok;
 }
 
-bool AddExclusionTo(const std::string &path, TExcludeContents *list, const exclude::TContent &c,
-                    TResultContents *ieResults, int *removedIndex)
-{
-    if (removedIndex) *removedIndex = -1;
-    for (int i = 0; i < list->Count(); ++i)
-        if (SameFields(list->GetItem(i)->Content, c)) return false;
-    list->GetItem(list->AddItem())->Content = c;
+namespace {
 
+// Appends one line at the end of the file (made when missing). A failed write takes the file back
+// to its old length, so no half line is left to be read at the next start.
+bool AppendExclusionLine(const std::string &path, const exclude::TContent &c)
+{
     HANDLE h = CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_ALWAYS,
                            FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (h != INVALID_HANDLE_VALUE) {
-        std::string line = FormatExclusionLine(c);
-        // A last line someone left without its line end would otherwise swallow the new one.
-        LARGE_INTEGER size = {};
-        if (GetFileSizeEx(h, &size) && size.QuadPart > 0) {
-            char last = 0;
-            DWORD got = 0;
-            LARGE_INTEGER back = {};
-            back.QuadPart = -1;
-            if (SetFilePointerEx(h, back, nullptr, FILE_END) && ReadFile(h, &last, 1, &got, nullptr) && got == 1 &&
-                last != '\n' && last != '\r')
-                line = "\r\n" + line;
-        }
-        LARGE_INTEGER zero = {};
-        if (SetFilePointerEx(h, zero, nullptr, FILE_END)) WriteAll(h, line);
+    if (h == INVALID_HANDLE_VALUE) return false;
+    LARGE_INTEGER size = {};
+    if (!GetFileSizeEx(h, &size)) {
         CloseHandle(h);
+        return false;
     }
+    std::string line = FormatExclusionLine(c);
+    bool ok = true;
+    // A last line someone left without its line end would otherwise swallow the new one.
+    if (size.QuadPart > 0) {
+        char last = 0;
+        DWORD got = 0;
+        LARGE_INTEGER back = {};
+        back.QuadPart = -1;
+        ok = SetFilePointerEx(h, back, nullptr, FILE_END) && ReadFile(h, &last, 1, &got, nullptr) && got == 1;
+        if (ok && last != '\n' && last != '\r') line = "\r\n" + line;
+    }
+    if (ok) ok = SetFilePointerEx(h, size, nullptr, FILE_BEGIN) && WriteAll(h, line) && FlushFileBuffers(h);
+    if (!ok && SetFilePointerEx(h, size, nullptr, FILE_BEGIN)) SetEndOfFile(h);
+    CloseHandle(h);
+    return ok;
+}
+
+int IndexOfFields(const TExcludeContents &list, const exclude::TContent &c)
+{
+    for (int i = 0; i < list.Count(); ++i)
+        if (SameFields(list.GetItem(i)->Content, c)) return i;
+    return -1;
+}
+
+TExclusionSave Rewritten(const std::string &path, const TExcludeContents *list, TExclusionSave done)
+{
+    return RewriteExclusionFile(path, list) ? done : TExclusionSave::NotSaved;
+}
+
+}  // namespace
+
+TExclusionSave AddExclusionTo(const std::string &path, TExcludeContents *list, const exclude::TContent &c,
+                              TResultContents *ieResults, int *removedIndex)
+{
+    if (removedIndex) *removedIndex = -1;
+    if (IndexOfFields(*list, c) >= 0) return TExclusionSave::Unchanged;
+    if (!ExclusionReadsBack(c)) return TExclusionSave::Unstorable;
+    list->GetItem(list->AddItem())->Content = c;
+    const TExclusionSave saved = AppendExclusionLine(path, c) ? TExclusionSave::Saved : TExclusionSave::NotSaved;
 
     if (ieResults) {
         for (int i = 0; i < ieResults->Count(); ++i) {
@@ -157,33 +250,40 @@ bool AddExclusionTo(const std::string &path, TExcludeContents *list, const exclu
             }
         }
     }
-    return true;
+    return saved;
 }
 
-void ModifyExclusionIn(const std::string &path, TExcludeContents *list, const std::string &itemName,
-                       const std::string &oldText, const std::string &newText)
+TExclusionSave ModifyExclusionIn(const std::string &path, TExcludeContents *list, const std::string &itemName,
+                                 const std::string &oldText, const std::string &newText)
 {
+    TExclusionSave done = TExclusionSave::Unchanged;
     for (int i = 0; i < list->Count(); ++i) {
         exclude::TContent &c = list->GetItem(i)->Content;
         if (c.ItemName == itemName && c.Location == oldText) {
-            c.Location = newText;
+            exclude::TContent changed = c;
+            changed.Location = newText;
+            if (!ExclusionReadsBack(changed)) return TExclusionSave::Unstorable;
+            c = changed;
+            done = TExclusionSave::Saved;
             break;
         }
     }
-    RewriteExclusionFile(path, list);
+    return Rewritten(path, list, done);
 }
 
-void RemoveExclusionFrom(const std::string &path, TExcludeContents *list, const std::string &itemName,
-                         const std::string &text)
+TExclusionSave RemoveExclusionFrom(const std::string &path, TExcludeContents *list, const std::string &itemName,
+                                   const std::string &text)
 {
+    TExclusionSave done = TExclusionSave::Unchanged;
     for (int i = 0; i < list->Count(); ++i) {
         const exclude::TContent &c = list->GetItem(i)->Content;
         if (c.ItemName == itemName && c.Location == text) {
             list->Delete(i);
+            done = TExclusionSave::Saved;
             break;
         }
     }
-    RewriteExclusionFile(path, list);
+    return Rewritten(path, list, done);
 }
 
 std::string ExclusionShownText(const exclude::TContent &c)
@@ -191,25 +291,40 @@ std::string ExclusionShownText(const exclude::TContent &c)
     return c.Data.empty() ? c.Location : c.Data;
 }
 
-bool ChangeExclusionItem(const std::string &path, TExcludeContents *list, const TExcludeContentItem *item,
-                         const std::string &itemName, const std::string &newText)
+TExclusionSave ChangeExclusionItem(const std::string &path, TExcludeContents *list, const TExcludeContentItem *item,
+                                   const std::string &itemName, const std::string &newText)
 {
-    int i = IndexOfItem(list, item);
-    if (i < 0) return false;
-    exclude::TContent &c = list->GetItem(i)->Content;
-    c.ItemName = itemName;
-    (c.Data.empty() ? c.Location : c.Data) = newText;
-    RewriteExclusionFile(path, list);
-    return true;
+    const int i = IndexOfItem(list, item);
+    if (i < 0) return TExclusionSave::Unchanged;
+    exclude::TContent changed = list->GetItem(i)->Content;
+    changed.ItemName = itemName;
+    (changed.Data.empty() ? changed.Location : changed.Data) = newText;
+    if (!ExclusionReadsBack(changed)) return TExclusionSave::Unstorable;
+    list->GetItem(i)->Content = changed;
+    return Rewritten(path, list, TExclusionSave::Saved);
 }
 
-bool DeleteExclusionItem(const std::string &path, TExcludeContents *list, const TExcludeContentItem *item)
+TExclusionSave DeleteExclusionItem(const std::string &path, TExcludeContents *list, const TExcludeContentItem *item)
 {
-    int i = IndexOfItem(list, item);
-    if (i < 0) return false;
+    const int i = IndexOfItem(list, item);
+    if (i < 0) return TExclusionSave::Unchanged;
     list->Delete(i);
-    RewriteExclusionFile(path, list);
-    return true;
+    return Rewritten(path, list, TExclusionSave::Saved);
+}
+
+std::string ExclusionSaveMessage(TExclusionSave saved, const std::string &path)
+{
+    switch (saved) {
+    case TExclusionSave::Unstorable:
+        return "This exclusion cannot be stored: its text holds a line break, or the characters \"|\", \"!\" "
+               "or \"<\" where they could not be told apart from the separators of the exclusion list. "
+               "Nothing was excluded.";
+    case TExclusionSave::NotSaved:
+        return "The exclusion list could not be saved to \"" + path +
+               "\". The change holds only until Quillmoor is closed.";
+    default:
+        return std::string();
+    }
 }
 
 exclude::TContent ExclusionForResultRow(const std::string &itemName, const std::string &entry,
@@ -233,28 +348,39 @@ exclude::TContent ExclusionForResultRow(const std::string &itemName, const std::
     return c;
 }
 
-void FollowResultItemRemoval(int removed)
+void FollowResultItemRemoval(int category, int removed)
 {
     if (removed < 0) return;
-    ResultRows.KeepIf([removed](const TResultItem &r) {
-        return !(r.Category == tcInternetExplorer && r.ContentIndex == removed);
+    ResultRows.KeepIf([category, removed](const TResultItem &r) {
+        return !(r.Category == category && r.ContentIndex == removed);
     });
     for (int i = 0; i < ResultRows.Count(); ++i) {
         TResultItem *r = ResultRows.Items(i);
-        if (r->Category == tcInternetExplorer && r->ContentIndex > removed) --r->ContentIndex;
+        if (r->Category == category && r->ContentIndex > removed) --r->ContentIndex;
     }
 }
 
-bool ExcludeResultRow(const std::string &path, TExcludeContents *list, int rowIndex, std::string &itemName)
+bool ExcludeResultRow(const std::string &path, TExcludeContents *list, int rowIndex, std::string &itemName,
+                      TExclusionSave &saved)
 {
-    TResultItem *row = ResultRows.Items(rowIndex);
+    saved = TExclusionSave::Unchanged;
+    const TResultItem *row = ResultRows.Items(rowIndex);
     if (!row) return false;
+    saved = AddExclusionTo(path, list, ExclusionForResultRow(row->ItemName, row->Entry, row->Data, row->Location),
+                           nullptr);
+    if (saved == TExclusionSave::Unstorable) return false;
     itemName = row->ItemName;
-    exclude::TContent c = ExclusionForResultRow(row->ItemName, row->Entry, row->Data, row->Location);
+    const TResultItem taken = *row;
     ResultRows.Delete(rowIndex);
-    int removed = -1;
-    AddExclusionTo(path, list, c, ResultContents[tcInternetExplorer], &removed);
-    FollowResultItemRemoval(removed);
+    // The row's own trace leaves its collection, so that neither a clean nor a later fill or recount
+    // reaches it before the next scan, which honours the exclusion by itself.
+    TResultContents *contents =
+        taken.Category >= 0 && taken.Category < TraceCategoryCount ? ResultContents[taken.Category] : nullptr;
+    if (!contents || taken.ContentIndex < 0 || taken.ContentIndex >= contents->Count()) return true;
+    const TContent &c = contents->GetItem(taken.ContentIndex)->Content;
+    if (c.ItemName != taken.ItemName || c.Entry != taken.Entry || c.Location != taken.Location) return true;
+    contents->Delete(taken.ContentIndex);
+    FollowResultItemRemoval(taken.Category, taken.ContentIndex);
     return true;
 }
 
@@ -269,6 +395,14 @@ int CountExclusionsForItem(const TExcludeContents *list, const std::string &name
 // ---------------------------------------------------------------------------------------------
 // The data module's entries: the list ExcludeContents and the file beside the program.
 
+void ShowExclusionSave(TExclusionSave saved)
+{
+    const std::string text = ExclusionSaveMessage(saved, ExclusionFilePath());
+    if (!text.empty() && ui::Application)
+        ui::Application->MessageBox(text, "Quillmoor",
+                                    MB_OK | (saved == TExclusionSave::NotSaved ? MB_ICONERROR : MB_ICONWARNING));
+}
+
 void TDM::AddExclusion(const std::string &itemName, const std::string &location, const std::string &entry,
                        const std::string &data)
 {
@@ -278,20 +412,23 @@ void TDM::AddExclusion(const std::string &itemName, const std::string &location,
     c.Entry = entry;
     c.Data = data;
     int removed = -1;
-    AddExclusionTo(ExclusionFilePath(), ExcludeContents, c, ResultContents[tcInternetExplorer], &removed);
-    if (removed < 0) return;
-    FollowResultItemRemoval(removed);
-    if (frmMainForm && frmMainForm->ResultListView) frmMainForm->ResultListView->SetItemCount(ResultRows.Count());
+    const TExclusionSave saved =
+        AddExclusionTo(ExclusionFilePath(), ExcludeContents, c, ResultContents[tcInternetExplorer], &removed);
+    if (removed >= 0) {
+        FollowResultItemRemoval(tcInternetExplorer, removed);
+        if (frmMainForm && frmMainForm->ResultListView) frmMainForm->ResultListView->SetItemCount(ResultRows.Count());
+    }
+    ShowExclusionSave(saved);
 }
 
 void TDM::ModifyExclusion(const std::string &itemName, const std::string &oldText, const std::string &newText)
 {
-    ModifyExclusionIn(ExclusionFilePath(), ExcludeContents, itemName, oldText, newText);
+    ShowExclusionSave(ModifyExclusionIn(ExclusionFilePath(), ExcludeContents, itemName, oldText, newText));
 }
 
 void TDM::RemoveExclusion(const std::string &itemName, const std::string &text)
 {
-    RemoveExclusionFrom(ExclusionFilePath(), ExcludeContents, itemName, text);
+    ShowExclusionSave(RemoveExclusionFrom(ExclusionFilePath(), ExcludeContents, itemName, text));
 }
 
 void TDM::Exclude1Click()
@@ -299,11 +436,16 @@ void TDM::Exclude1Click()
     TfrmMainForm *form = frmMainForm;
     if (!form || !form->ResultListView) return;
     std::string itemName;
-    if (!ExcludeResultRow(ExclusionFilePath(), ExcludeContents, form->ResultListView->Selected(), itemName)) return;
-    form->DecrementResultCounts(form->ResultTreeView ? form->ResultTreeView->Selected() : nullptr, itemName);
-    form->ResultListView->SetItemCount(ResultRows.Count());
-    form->ResultListView->Invalidate();
-    char count[16];
-    wsprintfA(count, "%d", ResultRows.Count());
-    if (form->abResultCount) form->abResultCount->SetCaption(count);
+    TExclusionSave saved = TExclusionSave::Unchanged;
+    const bool excluded =
+        ExcludeResultRow(ExclusionFilePath(), ExcludeContents, form->ResultListView->Selected(), itemName, saved);
+    if (excluded) {
+        form->DecrementResultCounts(form->ResultTreeView ? form->ResultTreeView->Selected() : nullptr, itemName);
+        form->ResultListView->SetItemCount(ResultRows.Count());
+        form->ResultListView->Invalidate();
+        char count[16];
+        wsprintfA(count, "%d", ResultRows.Count());
+        if (form->abResultCount) form->abResultCount->SetCaption(count);
+    }
+    ShowExclusionSave(saved);
 }

@@ -8,11 +8,29 @@
 // The program's folder followed by "Exclude1Items.qmt".
 std::string ExclusionFilePath();
 
-// One line: ItemName "|" Location "!" Entry "<" Data, cut at the first of each separator in the
-// whole line; a missing separator gives the empty fields that the cut rule yields. Not trimmed.
+// One line: ItemName "|" Location "!" Entry "<" Data, not trimmed. ItemName ends at the first "|".
+// When a "!" and then a "<" follow it, the rest is read so that every exclusion for which
+// ExclusionReadsBack holds comes back with its own fields (a line holding each separator once reads
+// as it always has); any other line is cut at the first "|", "!" and "<" of the whole line, and a
+// missing separator gives the empty fields that this cut yields.
 exclude::TContent ParseExclusionLine(const std::string &line);
 // The stored layout "%s|%s!%s<%s\r\n"; fields are written as they are.
 std::string FormatExclusionLine(const exclude::TContent &c);
+// The exclusion's line reads back to the same four fields: no field holds a line break, and no
+// separator stands in a field where the reading would take it for one of its own.
+bool ExclusionReadsBack(const exclude::TContent &c);
+
+// What an editing operation did to the list and the file.
+enum class TExclusionSave {
+    Saved,        // the list changed and the file follows it
+    Unchanged,    // nothing to change (the same exclusion exists, or no exclusion matched)
+    Unstorable,   // refused, nothing changed: its line would not read back the same
+    NotSaved,     // the list changed but the file could not be written
+};
+// The message for the user, "" when there is nothing to say.
+std::string ExclusionSaveMessage(TExclusionSave saved, const std::string &path);
+// Shows that message, for the file beside the program, in a message box.
+void ShowExclusionSave(TExclusionSave saved);
 
 // Clears list, then adds one exclusion per non-blank line of the file (none when it is missing).
 void LoadExclusionFile(const std::string &path, TExcludeContents *list);
@@ -20,27 +38,27 @@ void LoadExclusionFile(const std::string &path, TExcludeContents *list);
 // crash leaves either the old or the new list. False when the new file could not be written.
 bool RewriteExclusionFile(const std::string &path, const TExcludeContents *list);
 
-// Appends the exclusion to list and to the file unless one with the same four fields exists; then
-// deletes the first Internet Explorer result (ieResults may be nullptr) whose Entry is the Location
-// and gives its index in removedIndex (-1 when none went). True when the exclusion was added.
-bool AddExclusionTo(const std::string &path, TExcludeContents *list, const exclude::TContent &c,
-                    TResultContents *ieResults, int *removedIndex = nullptr);
+// Appends the exclusion to list and to the file unless one with the same four fields exists or it
+// cannot be stored; then deletes the first Internet Explorer result (ieResults may be nullptr) whose
+// Entry is the Location and gives its index in removedIndex (-1 when none went).
+TExclusionSave AddExclusionTo(const std::string &path, TExcludeContents *list, const exclude::TContent &c,
+                              TResultContents *ieResults, int *removedIndex = nullptr);
 // The first exclusion with this ItemName and Location takes newText as Location; the file is rewritten.
-void ModifyExclusionIn(const std::string &path, TExcludeContents *list, const std::string &itemName,
-                       const std::string &oldText, const std::string &newText);
+TExclusionSave ModifyExclusionIn(const std::string &path, TExcludeContents *list, const std::string &itemName,
+                                 const std::string &oldText, const std::string &newText);
 // Deletes the first exclusion with this ItemName and Location; the file is rewritten.
-void RemoveExclusionFrom(const std::string &path, TExcludeContents *list, const std::string &itemName,
-                         const std::string &text);
+TExclusionSave RemoveExclusionFrom(const std::string &path, TExcludeContents *list, const std::string &itemName,
+                                   const std::string &text);
 
 // The Exclude page's rows stand for one exclusion each and act on it directly.
 // The text a row shows in its "Name" column: Data when not empty, else Location.
 std::string ExclusionShownText(const exclude::TContent &c);
 // Sets the item's section and the field its row shows to the new text; the file is rewritten.
-// False when the item is no longer in the list.
-bool ChangeExclusionItem(const std::string &path, TExcludeContents *list, const TExcludeContentItem *item,
-                         const std::string &itemName, const std::string &newText);
-// Deletes that item; the file is rewritten. False when it is no longer in the list.
-bool DeleteExclusionItem(const std::string &path, TExcludeContents *list, const TExcludeContentItem *item);
+// Unchanged when the item is no longer in the list.
+TExclusionSave ChangeExclusionItem(const std::string &path, TExcludeContents *list, const TExcludeContentItem *item,
+                                   const std::string &itemName, const std::string &newText);
+// Deletes that item; the file is rewritten. Unchanged when it is no longer in the list.
+TExclusionSave DeleteExclusionItem(const std::string &path, TExcludeContents *list, const TExcludeContentItem *item);
 
 // The exclusion a result row gives: Cache, Favorites and Cookies rows are kept out by their URL or
 // file name (the row's Entry) as location, the rest by their location, value name and data.
@@ -49,12 +67,14 @@ exclude::TContent ExclusionForResultRow(const std::string &itemName, const std::
 
 int CountExclusionsForItem(const TExcludeContents *list, const std::string &name);
 
-// The rows of ResultRows after item `removed` of the Internet Explorer collection was deleted: rows
-// of that item go, and the later items' rows move down by one so each still names its own item.
-void FollowResultItemRemoval(int removed);
+// The rows of ResultRows after item `removed` of ResultContents[category] was deleted: rows of that
+// item go, and the later items' rows move down by one so each still names its own item.
+void FollowResultItemRemoval(int category, int removed);
 
-// The "Exclude" command on row rowIndex of ResultRows: adds the row's exclusion (Internet Explorer
-// results from ResultContents), drops the row, and moves the Internet Explorer rows that come after
-// a removed result item down by one so that each still names its own item. Gives the row's item
-// name; false when there is no such row.
-bool ExcludeResultRow(const std::string &path, TExcludeContents *list, int rowIndex, std::string &itemName);
+// The "Exclude" command on row rowIndex of ResultRows: adds the row's exclusion, drops the row and
+// deletes the row's own result item from its collection, so no clean, fill or recount reaches it
+// again; the other rows keep naming their own items. Gives the row's item name and what became of
+// the list and file. False, with nothing changed, when there is no such row or the exclusion cannot
+// be stored.
+bool ExcludeResultRow(const std::string &path, TExcludeContents *list, int rowIndex, std::string &itemName,
+                      TExclusionSave &saved);

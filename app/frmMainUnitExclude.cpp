@@ -256,8 +256,8 @@ void TfrmMainForm::ModifyBtnClick(void *)
         dialog->edTextName->SetText(ExcludeListView->ItemText(row, 1));
         dialog->cbSectionChange();
         if (dialog->ShowModal() == ui::mrOk && item) {
-            ChangeExclusionItem(ExclusionFilePath(), ExcludeContents, item, dialog->cbSection->Text(),
-                                dialog->edTextName->Text());
+            ShowExclusionSave(ChangeExclusionItem(ExclusionFilePath(), ExcludeContents, item,
+                                                  dialog->cbSection->Text(), dialog->edTextName->Text()));
             RefreshExclusionCounts();
             tvExcludeChange();
         }
@@ -272,7 +272,10 @@ void TfrmMainForm::RemoveBtnClick(void *)
 {
     const int row = ExcludeListView->Selected();
     if (row < 0) return;
-    if (TExcludeContentItem *item = ExclusionOfRow(row)) DeleteExclusionItem(ExclusionFilePath(), ExcludeContents, item);
+    TExclusionSave saved = TExclusionSave::Unchanged;
+    if (TExcludeContentItem *item = ExclusionOfRow(row))
+        saved = DeleteExclusionItem(ExclusionFilePath(), ExcludeContents, item);
     ExcludeListView->DeleteItem(row);
     RefreshExclusionCounts();
+    ShowExclusionSave(saved);
 }

@@ -59,33 +59,13 @@ void ReadRegString(const std::string &location, const std::string &valueName, st
 
 bool IsExcluded(const std::string &itemName, const std::string &place, const TExcludeContents *exclusions)
 {
-    if (!exclusions) return false;
-    for (int i = 0; i < exclusions->Count(); ++i) {
-        const exclude::TContent &c = exclusions->GetItem(i)->Content;
-        if (c.ItemName == itemName && c.Location == place) return true;
-    }
-    return false;
-}
-
-// Leading and trailing characters with codes 0 to 32 removed.
-static std::string TrimControls(const std::string &s)
-{
-    size_t b = 0, e = s.size();
-    while (b < e && static_cast<unsigned char>(s[b]) <= 32) ++b;
-    while (e > b && static_cast<unsigned char>(s[e - 1]) <= 32) --e;
-    return s.substr(b, e - b);
+    return exclusions && exclusions->HasPlace(itemName, place);
 }
 
 bool IsRegExcluded(const std::string &itemName, const std::string &location, const std::string & /*valueName*/,
                    const TExcludeContents *exclusions, const std::string &data)
 {
-    if (!exclusions) return false;
-    const std::string wanted = TrimControls(data);
-    for (int i = 0; i < exclusions->Count(); ++i) {
-        const exclude::TContent &c = exclusions->GetItem(i)->Content;
-        if (c.ItemName == itemName && c.Location == location && TrimControls(c.Data) == wanted) return true;
-    }
-    return false;
+    return exclusions && exclusions->HasData(itemName, location, exclude::TrimData(data));
 }
 
 bool IsFirefoxRunning()

@@ -125,13 +125,22 @@ int TListView::ItemCount() const { return static_cast<int>(SendMessageA(Handle()
 
 std::string TListView::ItemText(int item, int subItem) const
 {
-    char buf[1024] = {};
-    LVITEMA it = {};
-    it.iSubItem = subItem;
-    it.pszText = buf;
-    it.cchTextMax = sizeof buf;
-    SendMessageA(Handle(), LVM_GETITEMTEXTA, static_cast<WPARAM>(item), reinterpret_cast<LPARAM>(&it));
-    return buf;
+    // The control says only how much it copied: a full buffer may have cut the text, so try a
+    // larger one until the text fits.
+    std::string buf(1024, '\0');
+    for (;;) {
+        LVITEMA it = {};
+        it.iSubItem = subItem;
+        it.pszText = &buf[0];
+        it.cchTextMax = static_cast<int>(buf.size());
+        const LRESULT n =
+            SendMessageA(Handle(), LVM_GETITEMTEXTA, static_cast<WPARAM>(item), reinterpret_cast<LPARAM>(&it));
+        // The control may point at its own copy of the text instead of filling the buffer.
+        if (it.pszText != &buf[0]) return it.pszText ? it.pszText : "";
+        const size_t got = n > 0 ? static_cast<size_t>(n) : 0;
+        if (got + 1 < buf.size() || buf.size() >= (1u << 30)) return buf.c_str();
+        buf.assign(buf.size() * 2, '\0');
+    }
 }
 
 int TListView::ItemStateIndex(int item) const

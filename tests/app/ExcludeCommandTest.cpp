@@ -1,8 +1,10 @@
 // The "Exclude" command of the result list on the real main window: the row's exclusion reaches the
-// file, the row and its result item go, and the other rows keep naming their own items.
+// file, the row and its result item go (so no clean reaches the trace), the other rows keep naming
+// their own items, and a file that cannot be written is reported.
 #include <gtest/gtest.h>
 #include <windows.h>
 #include "MainWindowFixture.h"
+#include "ResultPageDriver.h"
 #include "TestSupport.h"
 #include "app/DMUnit.h"
 #include "app/DMUnitExclude.h"
@@ -15,8 +17,12 @@
 #include "ui/TreeView.h"
 
 using namespace qmtest;
+using namespace resulttest;
 
 namespace {
+
+const char *const PaintKey = "Software\\Microsoft\\Windows\\CurrentVersion\\Applets\\Paint\\Recent File List";
+constexpr int PaintNode = 12;
 
 class ExcludeCommand : public ::testing::Test {
 protected:
@@ -49,6 +55,19 @@ protected:
         for (int i = 0; i < ResultRows.Count(); ++i)
             if (ResultRows.Items(i)->Entry == entry) return i;
         return -1;
+    }
+    // Excludes the selected row, answering any message box; gives the box's text.
+    std::string ExcludeRow(int row)
+    {
+        std::string shown;
+        ModalAnswerer answer("#32770", [&](HWND box) {
+            shown += MessageBoxText(box);
+            PostMessageA(box, WM_COMMAND, IDOK, 0);
+        });
+        form->ResultListView->SetSelected(row);
+        DM->Exclude1Click();
+        PumpMessages();
+        return shown;
     }
     std::string path, saved;
     bool hadFile = false;
@@ -97,6 +116,63 @@ TEST_F(ExcludeCommand, NoSelectedRowDoesNothing)
     EXPECT_EQ(ResultRows.Count(), 1);
     EXPECT_FALSE(FileExists(path));
     EXPECT_EQ(ExcludeContents->Count(), 0);
+}
+
+TEST_F(ExcludeCommand, AnExcludedRegistryRowStaysOutOfTheClean)
+{
+    RegKeyGuard paint{HKEY_CURRENT_USER, PaintKey};
+    for (const char *v : {"File1", "File2"})
+        ASSERT_TRUE(RegSetString(HKEY_CURRENT_USER, PaintKey, v, std::string("C:\\pics\\") + v + ".bmp"));
+    ui::TTreeView *items = form->tvItemsList;
+    for (int i = 0; i < items->NodeCount(); ++i) items->Node(i)->SetStateIndex(7);
+    items->Node(PaintNode)->SetStateIndex(6);
+    form->ScanNowBtnClick(form->ScanNowBtn);
+    PumpMessages();
+    ASSERT_EQ(ResultRows.Count(), 2);
+    const int file1 = RowOf("File1");
+    ASSERT_GE(file1, 0);
+    EXPECT_EQ(ExcludeRow(file1), "");
+
+    // Everything ticked again and the list refilled, as a tick on the root does: the row stays away.
+    form->SetResultItemsChecked(tcWindowsSoftware, 0, true);
+    form->ResultTreeViewChange(form->ResultTreeView, form->ResultTreeView->Node(0));
+    ASSERT_EQ(ResultRows.Count(), 1);
+    EXPECT_EQ(RowOf("File1"), -1);
+
+    ModalAnswerer done("#32770", [](HWND box) { PostMessageA(box, WM_COMMAND, IDOK, 0); });
+    form->CleanBtnClick(form->CleanBtn);
+    PumpMessages();
+    EXPECT_TRUE(RegValueExists(HKEY_CURRENT_USER, PaintKey, "File1"));
+    EXPECT_FALSE(RegValueExists(HKEY_CURRENT_USER, PaintKey, "File2"));
+    EXPECT_EQ(RowOf("File1"), -1);
+    form->FinishBtnClick(form->FinishBtn);
+    PumpMessages();
+    EXPECT_EQ(static_cast<TSectionRec *>(items->Node(PaintNode)->Data)->Count, 0);
+}
+
+TEST_F(ExcludeCommand, WhatCannotBeStoredOrSavedIsShown)
+{
+    Trace(1, "Clean IE Cache", tkIECacheEntry, "http://a/");
+    Trace(1, "Clean IE Cache", tkIECacheEntry, "http://b/");
+    form->SumItemCounts();
+    form->BuildResultTree();
+    PumpMessages();
+    // A row whose fields would not read back is refused and stays.
+    TResultItem *row = ResultRows.Items(RowOf("http://a/"));
+    row->ItemName = "Run History";
+    row->Location = "HKEY_CURRENT_USER\\R";
+    row->Data = "data!<";
+    EXPECT_NE(ExcludeRow(RowOf("http://a/")).find("cannot be stored"), std::string::npos);
+    EXPECT_EQ(ResultRows.Count(), 2);
+    EXPECT_EQ(ExcludeContents->Count(), 0);
+
+    // A file that cannot be written: the row is excluded for this session, and the user is told.
+    ASSERT_TRUE(CreateDirectoryA(path.c_str(), nullptr));
+    const std::string shown = ExcludeRow(RowOf("http://b/"));
+    RemoveDirectoryA(path.c_str());
+    EXPECT_NE(shown.find("could not be saved"), std::string::npos);
+    EXPECT_EQ(RowOf("http://b/"), -1);
+    EXPECT_EQ(ExcludeContents->Count(), 1);
 }
 
 }  // namespace

@@ -5,6 +5,7 @@
 #include "TestSupport.h"
 #include "app/DMUnitExclude.h"
 #include "app/ResultItemUnit.h"
+#include "engine/PublicFunctionUnit.h"
 
 namespace {
 
@@ -56,6 +57,34 @@ TEST(ExcludeLine, WritesTheStoredLayoutAndReadsItBack)
     ExpectFields(ParseExclusionLine(line.substr(0, line.size() - 2)), c.ItemName, c.Location, c.Entry, c.Data);
 }
 
+const char *const TypedUrls = "HKEY_CURRENT_USER\\Software\\Microsoft\\Internet Explorer\\TypedURLs";
+
+// Whatever the program stores reads back with its own fields, also when a field holds a separator;
+// only what no reading could tell apart is refused.
+TEST(ExcludeLine, FieldsHoldingSeparatorsReadBackOrAreRefused)
+{
+    const exclude::TContent kept[] = {
+        Fields("Cache", "http://x.example/#!/home", "", ""),
+        Fields("Favorites", "Yahoo! Mail.url", "", ""),
+        Fields("Cookies", "typed a|b!c<d!", "", ""),
+        Fields("Recent Files", "C:\\Recent\\Yahoo! Mail.lnk", "Yahoo! Mail.lnk", ""),
+        Fields("RecycleBin", "C:\\Recycled\\D!1.txt", "C:\\Recycled\\D!1.txt", ""),
+        Fields("Address Bar History", TypedUrls, "url1", "http://x.example/#!/home"),
+        Fields("Run History", "HKEY_CURRENT_USER\\RunMRU", "a", "cmd /c echo a<b|c!d"),
+        Fields("Exe MUICache", "HKEY_CURRENT_USER\\MUICache", "C:\\Yahoo!\\ym.exe", "Yahoo! Messenger"),
+        Fields("Telnet Menu History", "HKEY_CURRENT_USER\\Telnet\\host!1", "", "host!1"),
+    };
+    for (const exclude::TContent &c : kept) {
+        EXPECT_TRUE(ExclusionReadsBack(c)) << c.Location;
+        const std::string line = FormatExclusionLine(c);
+        ExpectFields(ParseExclusionLine(line.substr(0, line.size() - 2)), c.ItemName, c.Location, c.Entry, c.Data);
+    }
+    EXPECT_FALSE(ExclusionReadsBack(Fields("Run History", "HKEY_CURRENT_USER\\R", "v", "data!<")));
+    EXPECT_FALSE(ExclusionReadsBack(Fields("Run History", "HKEY_CURRENT_USER\\R", "v!", "")));
+    EXPECT_FALSE(ExclusionReadsBack(Fields("Run History", "HKEY_CURRENT_USER\\R", "v", "two\r\nlines")));
+    EXPECT_FALSE(ExclusionReadsBack(Fields("a|b", "c", "", "")));
+}
+
 class ExcludeFileTest : public ::testing::Test {
 protected:
     qmtest::TempDir dir;
@@ -95,11 +124,11 @@ TEST_F(ExcludeFileTest, LoadsAMegabyteLine)
 
 TEST_F(ExcludeFileTest, AddAppendsOnceAndCreatesTheFile)
 {
-    EXPECT_TRUE(AddExclusionTo(path, &list, Fields("Cookies", "abc", "", ""), nullptr));
+    EXPECT_EQ(AddExclusionTo(path, &list, Fields("Cookies", "abc", "", ""), nullptr), TExclusionSave::Saved);
     EXPECT_EQ(File(), "Cookies|abc!<\r\n");
-    EXPECT_FALSE(AddExclusionTo(path, &list, Fields("Cookies", "abc", "", ""), nullptr));
+    EXPECT_EQ(AddExclusionTo(path, &list, Fields("Cookies", "abc", "", ""), nullptr), TExclusionSave::Unchanged);
     // Different only in case: a different exclusion.
-    EXPECT_TRUE(AddExclusionTo(path, &list, Fields("Cookies", "ABC", "", ""), nullptr));
+    EXPECT_EQ(AddExclusionTo(path, &list, Fields("Cookies", "ABC", "", ""), nullptr), TExclusionSave::Saved);
     EXPECT_EQ(list.Count(), 2);
     EXPECT_EQ(File(), "Cookies|abc!<\r\nCookies|ABC!<\r\n");
 }
@@ -114,6 +143,43 @@ TEST_F(ExcludeFileTest, AddKeepsTheLinesAlreadyThereEvenWithoutAFinalLineEnd)
     ASSERT_EQ(reloaded.Count(), 2);
     ExpectFields(reloaded.GetItem(0)->Content, "Old", "one", "", "");
     ExpectFields(reloaded.GetItem(1)->Content, "New", "two", "", "");
+}
+
+TEST_F(ExcludeFileTest, SeparatorsInFieldsSurviveARestartAndStillExclude)
+{
+    const exclude::TContent added[] = {
+        Fields("Cache", "http://x.example/#!/home", "", ""),
+        Fields("Favorites", "Yahoo! Mail.url", "", ""),
+        Fields("Recent Files", "C:\\Recent\\Yahoo! Mail.lnk", "Yahoo! Mail.lnk", ""),
+        Fields("Address Bar History", TypedUrls, "url1", " http://x.example/#!/home<"),
+    };
+    for (const exclude::TContent &c : added) EXPECT_EQ(AddExclusionTo(path, &list, c, nullptr), TExclusionSave::Saved);
+    const std::string stored = File();
+    EXPECT_EQ(AddExclusionTo(path, &list, Fields("Run History", "HKEY_CURRENT_USER\\R", "v", "data!<"), nullptr),
+              TExclusionSave::Unstorable);
+    EXPECT_EQ(list.Count(), 4);
+    EXPECT_EQ(File(), stored);
+
+    TExcludeContents reloaded;
+    LoadExclusionFile(path, &reloaded);
+    ASSERT_EQ(reloaded.Count(), 4);
+    for (int i = 0; i < 4; ++i)
+        ExpectFields(reloaded.GetItem(i)->Content, added[i].ItemName, added[i].Location, added[i].Entry, added[i].Data);
+    EXPECT_TRUE(IsExcluded("Cache", "http://x.example/#!/home", &reloaded));
+    EXPECT_TRUE(IsExcluded("Favorites", "Yahoo! Mail.url", &reloaded));
+    EXPECT_TRUE(IsExcluded("Recent Files", "C:\\Recent\\Yahoo! Mail.lnk", &reloaded));
+    EXPECT_TRUE(IsRegExcluded("Address Bar History", TypedUrls, "url9", &reloaded, "http://x.example/#!/home<"));
+}
+
+TEST_F(ExcludeFileTest, AFileThatCannotBeWrittenIsReported)
+{
+    ASSERT_TRUE(CreateDirectoryA(path.c_str(), nullptr));   // a folder where the file belongs
+    EXPECT_EQ(AddExclusionTo(path, &list, Fields("Cookies", "abc", "", ""), nullptr), TExclusionSave::NotSaved);
+    EXPECT_EQ(list.Count(), 1);   // it still holds for this session
+    EXPECT_EQ(RemoveExclusionFrom(path, &list, "Cookies", "abc"), TExclusionSave::NotSaved);
+    EXPECT_NE(ExclusionSaveMessage(TExclusionSave::NotSaved, path).find(path), std::string::npos);
+    EXPECT_EQ(ExclusionSaveMessage(TExclusionSave::Saved, path), "");
+    RemoveDirectoryA(path.c_str());
 }
 
 TEST_F(ExcludeFileTest, AddDeletesTheFirstInternetExplorerResultWithThatEntry)
@@ -199,10 +265,13 @@ TEST_F(ExcludeFileTest, RowOperationsActOnTheirOwnExclusion)
     EXPECT_EQ(ExclusionShownText(favorites->Content), "same");
 
     // The section chosen in the dialog is applied, and the field the row shows takes the text.
-    EXPECT_TRUE(ChangeExclusionItem(path, &list, favorites, "Address Bar History", "typed"));
-    EXPECT_TRUE(ChangeExclusionItem(path, &list, run, "Run", "new data"));
-    EXPECT_TRUE(DeleteExclusionItem(path, &list, list.GetItem(0)));
-    EXPECT_FALSE(DeleteExclusionItem(path, &list, nullptr));
+    EXPECT_EQ(ChangeExclusionItem(path, &list, favorites, "Address Bar History", "typed"), TExclusionSave::Saved);
+    EXPECT_EQ(ChangeExclusionItem(path, &list, run, "Run", "new data"), TExclusionSave::Saved);
+    // Data that would not read back is refused and changes nothing.
+    EXPECT_EQ(ChangeExclusionItem(path, &list, run, "Run", "ends in !<"), TExclusionSave::Unstorable);
+    EXPECT_EQ(run->Content.Data, "new data");
+    EXPECT_EQ(DeleteExclusionItem(path, &list, list.GetItem(0)), TExclusionSave::Saved);
+    EXPECT_EQ(DeleteExclusionItem(path, &list, nullptr), TExclusionSave::Unchanged);
 
     TExcludeContents reloaded;
     LoadExclusionFile(path, &reloaded);
@@ -253,7 +322,9 @@ protected:
 TEST_F(ExcludeRowTest, CookieRowIsExcludedByItsUrlAndTheLaterRowsStillNameTheirItems)
 {
     std::string name;
-    ASSERT_TRUE(ExcludeResultRow(path, &list, 1, name));
+    TExclusionSave saved = TExclusionSave::NotSaved;
+    ASSERT_TRUE(ExcludeResultRow(path, &list, 1, name, saved));
+    EXPECT_EQ(saved, TExclusionSave::Saved);
     EXPECT_EQ(name, "Cookies");
     EXPECT_EQ(File(), "Cookies|Cookie:u@b/!<\r\n");
     ASSERT_EQ(ie.Count(), 2);
@@ -269,11 +340,11 @@ TEST_F(ExcludeRowTest, CookieRowIsExcludedByItsUrlAndTheLaterRowsStillNameTheirI
 TEST_F(ExcludeRowTest, TypedExclusionRemovingAResultTakesItsRowsAlong)
 {
     // An exclusion typed on the Exclude page whose text is a cached URL removes that result item.
-    FollowResultItemRemoval(-1);
+    FollowResultItemRemoval(tcInternetExplorer, -1);
     EXPECT_EQ(ResultRows.Count(), 4);
     int removed = -1;
     AddExclusionTo(path, &list, Fields("Cookies", "http://a/", "", ""), &ie, &removed);
-    FollowResultItemRemoval(removed);
+    FollowResultItemRemoval(tcInternetExplorer, removed);
     ASSERT_EQ(removed, 0);
     ASSERT_EQ(ResultRows.Count(), 3);
     for (int i = 0; i < 2; ++i)
@@ -284,8 +355,10 @@ TEST_F(ExcludeRowTest, TypedExclusionRemovingAResultTakesItsRowsAlong)
 TEST_F(ExcludeRowTest, NoRowDoesNothing)
 {
     std::string name = "unchanged";
-    EXPECT_FALSE(ExcludeResultRow(path, &list, 7, name));
-    EXPECT_FALSE(ExcludeResultRow(path, &list, -1, name));
+    TExclusionSave saved = TExclusionSave::Saved;
+    EXPECT_FALSE(ExcludeResultRow(path, &list, 7, name, saved));
+    EXPECT_EQ(saved, TExclusionSave::Unchanged);
+    EXPECT_FALSE(ExcludeResultRow(path, &list, -1, name, saved));
     EXPECT_EQ(name, "unchanged");
     EXPECT_EQ(ResultRows.Count(), 4);
     EXPECT_EQ(list.Count(), 0);

@@ -247,4 +247,25 @@ TEST_F(ExcludePage, ModifyOfAnotherItemsExclusionKeepsItsItemAndChangesTheShownD
     EXPECT_EQ(ReadFileBytes(path), "Run|HKEY_CURRENT_USER\\R!v<C:\\new.exe\r\n");
 }
 
+TEST_F(ExcludePage, ModifyStartsFromTheWholeTextOfALongRow)
+{
+    const std::string data = "C:\\" + std::string(3000, 'd') + ".exe";
+    DM->AddExclusion("Run", "HKEY_CURRENT_USER\\R", "v", data);
+    const std::string stored = ReadFileBytes(path);
+    Open();
+    form->ExcludeListView->SetSelected(0);
+    LRESULT shownLength = -1;
+    {
+        // OK at once: the exclusion keeps the text the dialog was given.
+        ModalAnswerer driver({}, "TExcludeDataForm", [&](HWND w) {
+            shownLength = SendMessageA(ChildOfClass(w, "Edit"), WM_GETTEXTLENGTH, 0, 0);
+            PostMessageA(ButtonWithCaption(w, "OK"), BM_CLICK, 0, 0);
+        });
+        form->ModifyBtnClick(form->ModifyBtn);
+    }
+    EXPECT_EQ(shownLength, static_cast<LRESULT>(data.size()));
+    EXPECT_TRUE(ReadFileBytes(path) == stored);   // (no dump of 3000 characters when it fails)
+    EXPECT_TRUE(ExcludeContents->GetItem(0)->Content.Data == data);
+}
+
 }  // namespace

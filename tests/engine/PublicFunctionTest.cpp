@@ -141,6 +141,34 @@ TEST_F(ExclusionTest, LaterItemsAreFoundToo)
     EXPECT_TRUE(IsExcluded("Cache", "u", &list));
 }
 
+// The tests answer from an index of the list: it must follow every way the list changes.
+TEST_F(ExclusionTest, LookUpsFollowEveryChangeOfTheList)
+{
+    Add("Paint", "L", "", " a ");
+    EXPECT_TRUE(IsRegExcluded("Paint", "L", "", &list, "a"));
+    // Fields that only differ where one ends and the next begins are different exclusions.
+    EXPECT_FALSE(IsExcluded("PaintL", "", &list));
+    EXPECT_FALSE(IsRegExcluded("Paint", "", "", &list, "La"));
+
+    list.GetItem(0)->Content.Location = "M";
+    list.GetItem(0)->Content.Data = "b";
+    EXPECT_FALSE(IsExcluded("Paint", "L", &list));
+    EXPECT_FALSE(IsRegExcluded("Paint", "M", "", &list, "a"));
+    EXPECT_TRUE(IsRegExcluded("Paint", "M", "", &list, "b"));
+
+    Add("Paint", "M", "", "c");   // the same place twice: removing one leaves the other
+    list.Delete(0);
+    EXPECT_TRUE(IsExcluded("Paint", "M", &list));
+    EXPECT_FALSE(IsRegExcluded("Paint", "M", "", &list, "b"));
+    EXPECT_TRUE(IsRegExcluded("Paint", "M", "", &list, "c"));
+
+    list.Clear();
+    EXPECT_FALSE(IsExcluded("Paint", "M", &list));
+    Add("", "", "", "");
+    EXPECT_TRUE(IsExcluded("", "", &list));
+    EXPECT_TRUE(IsRegExcluded("", "", "x", &list, "\t"));
+}
+
 // A copy of the sleeper program under another name, running until the object goes.
 class NamedProcess {
 public:
