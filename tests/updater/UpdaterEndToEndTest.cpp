@@ -171,7 +171,13 @@ TEST(UpdaterEndToEnd, RealMainProgramOffersTheUpdateAndIsStartedAgain)
     // The restarted program must find nothing newer, or it would ask again.
     ini.body = "[Version]\r\nVersion=3.7\r\n";
     server.Set("/update/Update.ini", ini);
+    DWORD updaterId = 0;
+    GetWindowThreadProcessId(done, &updaterId);
+    HANDLE updater = OpenProcess(SYNCHRONIZE, FALSE, updaterId);
+    ASSERT_NE(updater, nullptr);
     PostMessageA(done, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+    EXPECT_EQ(WaitForSingleObject(updater, 15000), WAIT_OBJECT_0);   // the updater ends after the restart
+    CloseHandle(updater);
 
     // The main program runs again with its window, checks once more and asks nothing.
     HWND mainWindow = nullptr;
