@@ -44,6 +44,14 @@ bool Succeeded(HRESULT hr, const char *call, TSchedulePage *page)
     return false;
 }
 
+// Saves the held task; a refused save is told like the other failed calls.
+bool Saved(TSchedulePage *page)
+{
+    int32_t hr = SaveTask(page);
+    if (hr == -1) return false;   // SaveTask has said why
+    return Succeeded(hr, "PersistFile.Save", page);
+}
+
 void FillDailyTrigger(TASK_TRIGGER &t, TSchedulePage *page)
 {
     SYSTEMTIME today;
@@ -81,7 +89,7 @@ ITaskTrigger *CreateJob(TSchedulePage *page)
     HeldTask->SetComment(ToWideBuffer(TaskComment));
     HeldTask->SetAccountInformation(ToWideBuffer(UserName()), nullptr);
     HeldTask->SetTaskFlags(0);
-    SaveTask(page);
+    if (!Saved(page)) return nullptr;
 
     WORD number = 0;
     ITaskTrigger *trigger = nullptr;
@@ -204,29 +212,33 @@ void LoadSchedule(TSchedulePage *page)
     page->SetDays(t.Type.Daily.DaysInterval);
 }
 
-void ApplySchedule(TSchedulePage *page)
+bool ApplySchedule(TSchedulePage *page)
 {
-    if (!TaskScheduler) return;
+    if (!TaskScheduler) return !page->ActivateChecked();
     if (!page->ActivateChecked()) {
         if (HeldTask) {
-            DeleteTask(TaskName);
+            HRESULT hr = DeleteTask(TaskName);
+            // A job that is gone already is what was asked for.
+            if (FAILED(hr) && hr != HRESULT_FROM_WIN32(ERROR_FILE_NOT_FOUND) &&
+                !Succeeded(hr, "SchedulingAgent.Delete", page))
+                return false;
             page->SetTaskPicture(false);
         }
-        return;
+        return true;
     }
     ITaskTrigger *trigger = nullptr;
     if (HeldTask) {
-        if (!Succeeded(HeldTask->GetTrigger(0, &trigger), "Task.GetTrigger", page)) return;
+        if (!Succeeded(HeldTask->GetTrigger(0, &trigger), "Task.GetTrigger", page)) return false;
     } else {
         trigger = CreateJob(page);
-        if (!trigger) return;
+        if (!trigger) return false;
     }
     TASK_TRIGGER t;
     FillDailyTrigger(t, page);
     HRESULT hr = trigger->SetTrigger(&t);
     trigger->Release();
-    if (!Succeeded(hr, "TaskTrigger.SetTrigger", page)) return;
-    SaveTask(page);
+    if (!Succeeded(hr, "TaskTrigger.SetTrigger", page)) return false;
+    return Saved(page);
 }
 
 void ReleaseTaskScheduler()

@@ -47,8 +47,9 @@ int32_t SaveTask(TSchedulePage *page);
 int32_t DeleteTask(const std::string &name);
 // Shows the stored job (or its absence) on the page.
 void LoadSchedule(TSchedulePage *page);
-// Creates, updates or deletes the job from the page.
-void ApplySchedule(TSchedulePage *page);
+// Creates, updates or deletes the job from the page. False when a step failed; the page was told
+// which one.
+bool ApplySchedule(TSchedulePage *page);
 // Releases the kept interfaces (at the end of the program): IPersistFile, the second reference,
 // the scheduler, the held task.
 void ReleaseTaskScheduler();

@@ -1,6 +1,9 @@
 #include "app/SettingsUnit.h"
 #include <windows.h>
+#include <functional>
 #include "ui/DateTime.h"
+#include "ui/Exceptions.h"
+#include "ui/FileStream.h"
 #include "ui/Registry.h"
 
 const char *const SettingsKey = "\\Software\\Quillmoor";
@@ -8,6 +11,25 @@ const char *const RunKey = "\\Software\\Microsoft\\Windows\\CurrentVersion\\Run"
 const char *const DefaultVersion = "3.7";
 const char *const DefaultHomePage = QM_HOME_URL;
 const char *const DefaultHelpURL = QM_HELP_URL;
+
+namespace {
+
+// What the writers ask for: enough to read and change values, not the rights to change a key's
+// owner or permissions, which an account allowed to change the settings is seldom given.
+const REGSAM ReadWrite = KEY_READ | KEY_WRITE;
+
+// "HKEY_LOCAL_MACHINE\Software\Quillmoor": the key as the user knows it.
+std::string MachineKeyName(const char *key)
+{
+    return std::string("HKEY_LOCAL_MACHINE") + key;
+}
+
+void NoteFailure(std::vector<std::string> *failures, const char *key, LONG code)
+{
+    if (failures) failures->push_back(MachineKeyName(key) + ": " + ui::SysErrorMessage(static_cast<DWORD>(code)));
+}
+
+}  // namespace
 
 std::string ProgramFilePath()
 {
@@ -32,7 +54,7 @@ std::string ProgramFolder()
 
 void WriteDefaultSettings()
 {
-    ui::TRegistry reg;
+    ui::TRegistry reg(ReadWrite);
     reg.SetRootKey(HKEY_LOCAL_MACHINE);
     if (!reg.OpenKey(SettingsKey, true)) return;
     std::string s = reg.ReadString("HomePage");
@@ -66,7 +88,7 @@ void LoadSettings()
     {
         ui::TRegistry reg;
         reg.SetRootKey(HKEY_LOCAL_MACHINE);
-        if (reg.OpenKey(SettingsKey, false)) {
+        if (reg.OpenKeyReadOnly(SettingsKey)) {
             Settings.Version = reg.ReadString("Version");
             Settings.HomePage = reg.ReadString("HomePage");
             Settings.HelpURL = reg.ReadString("HelpURL");
@@ -82,31 +104,44 @@ void LoadSettings()
     }
     ui::TRegistry run;
     run.SetRootKey(HKEY_LOCAL_MACHINE);
-    if (run.OpenKey(RunKey, false)) {
+    if (run.OpenKeyReadOnly(RunKey)) {
         Settings.RunAtStart = run.ReadString(ProgramFileName()) == ProgramFilePath();
         run.CloseKey();
     }
 }
 
-void SaveSettings(int mode, const TSettingsPageValues *page)
+bool SaveSettings(int mode, const TSettingsPageValues *page, std::vector<std::string> *failures)
 {
-    ui::TRegistry reg;
+    ui::TRegistry reg(ReadWrite);
     reg.SetRootKey(HKEY_LOCAL_MACHINE);
+    bool saved = true;
+    // Opens a key for writing, runs the writes and notes the key when it refused them.
+    auto write = [&](const char *key, bool create, const std::function<void()> &writes) {
+        bool ok = reg.OpenKey(key, create);
+        if (ok) {
+            try {
+                writes();
+            } catch (const ui::ERegistryException &) {
+                ok = false;
+            }
+            reg.CloseKey();
+        }
+        if (!ok) {
+            saved = false;
+            NoteFailure(failures, key, reg.LastError());
+        }
+    };
     switch (mode) {
     case 0:
-        if (reg.OpenKey(SettingsKey, true)) {
+        write(SettingsKey, true, [&] {
             reg.WriteDateTime("LastScanTime", Settings.LastScanTime);
             reg.WriteInteger("DetedtedTotal", Settings.DetectedTotal);
-            reg.CloseKey();
-        }
+        });
         break;
     case 1:
-        if (reg.OpenKey(SettingsKey, true)) {
-            reg.WriteInteger("RemoveTotal", Settings.RemoveTotal);
-            reg.CloseKey();
-        }
+        write(SettingsKey, true, [&] { reg.WriteInteger("RemoveTotal", Settings.RemoveTotal); });
         break;
-    case 2:
+    case 2: {
         if (page) {
             Settings.RunAtStart = page->RunAtStart;
             Settings.SelectAll = page->SelectAll;
@@ -114,22 +149,42 @@ void SaveSettings(int mode, const TSettingsPageValues *page)
             Settings.ErasValue = page->ErasValue;
             Settings.ErasAskWhenDel = page->ErasAskWhenDel;
         }
-        if (reg.OpenKey(SettingsKey, true)) {
+        write(SettingsKey, true, [&] {
             reg.WriteBool("SelectAll", Settings.SelectAll);
             reg.WriteBool("CheckUpdate", Settings.CheckUpdate);
             reg.WriteInteger("ErasValue", Settings.ErasValue);
             reg.WriteBool("ErasAskWhenDel", Settings.ErasAskWhenDel);
-            reg.CloseKey();
+        });
+        // The Run key is opened for writing only when its entry has to change, so that an entry
+        // already as wanted needs no right to change the key.
+        std::string name = ProgramFileName(), path = ProgramFilePath();
+        bool present = false, current = false;
+        {
+            ui::TRegistry run;
+            run.SetRootKey(HKEY_LOCAL_MACHINE);
+            if (run.OpenKeyReadOnly(RunKey)) {
+                present = run.ValueExists(name);
+                try {
+                    current = present && run.ReadString(name) == path;
+                } catch (const ui::ERegistryException &) {
+                    current = false;   // a value of another type is no entry of ours
+                }
+            } else if (Settings.RunAtStart) {
+                saved = false;
+                NoteFailure(failures, RunKey, run.LastError());
+                break;
+            }
         }
-        if (reg.OpenKey(RunKey, false)) {
-            if (Settings.RunAtStart)
-                reg.WriteString(ProgramFileName(), ProgramFilePath());
-            else
-                reg.DeleteValue(ProgramFileName());
-            reg.CloseKey();
-        }
+        if (Settings.RunAtStart && !current)
+            write(RunKey, false, [&] { reg.WriteString(name, path); });
+        else if (!Settings.RunAtStart && present)
+            write(RunKey, false, [&] {
+                if (!reg.DeleteValue(name)) throw ui::ERegistryException("Failed to delete '" + name + "'");
+            });
         break;
+    }
     default:
         break;
     }
+    return saved;
 }

@@ -2,6 +2,7 @@
 #pragma once
 #include <cstdint>
 #include <string>
+#include <vector>
 #include "engine/RegistryInfoUnit.h"
 
 
@@ -23,12 +24,15 @@ struct TSettingsPageValues {
 
 // Fills the defaults into Settings and writes them; runs at every start.
 void WriteDefaultSettings();
-// Reads every value into Settings, then RunAtStart from the Run key. A value of the wrong type
-// raises ui::ERegistryException after the fields before it were read.
+// Reads every value into Settings, then RunAtStart from the Run key; both keys are only read, so a
+// limited account reads them too. A value of the wrong type raises ui::ERegistryException after
+// the fields before it were read.
 void LoadSettings();
 // Mode 0: scan time and detected total; 1: removed total; 2: the page's five options and the Run
-// entry (page must be given); any other mode writes nothing.
-void SaveSettings(int mode, const TSettingsPageValues *page = nullptr);
+// entry (page must be given); any other mode writes nothing. True when everything was stored;
+// otherwise failures (when given) gets one line per key that could not be written: the key's
+// full name and the system's reason.
+bool SaveSettings(int mode, const TSettingsPageValues *page = nullptr, std::vector<std::string> *failures = nullptr);
 
 // The running program file: its full path and its name with the extension.
 std::string ProgramFilePath();

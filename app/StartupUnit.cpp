@@ -79,7 +79,7 @@ bool IsFirstRunAfterSetup()
     {
         ui::TRegistry reg;
         reg.SetRootKey(HKEY_CURRENT_USER);
-        if (reg.OpenKey(UserSettingsKey, false)) {
+        if (reg.OpenKeyReadOnly(UserSettingsKey)) {
             try {
                 result = reg.ReadString("setup") == "1";
             } catch (const ui::ERegistryException &) {
@@ -96,9 +96,11 @@ bool IsFirstRunAfterSetup()
 
 bool IsUacEnabled()
 {
+    // Only read: a limited account may not open this key for writing, and taking that refusal
+    // for "no policy" would keep the program from ever asking for elevation.
     ui::TRegistry reg;
     reg.SetRootKey(HKEY_LOCAL_MACHINE);
-    if (!reg.OpenKey(PolicyKey, false))
+    if (!reg.OpenKeyReadOnly(PolicyKey))
         return false;
     if (reg.GetDataTypeRaw("EnableLUA") != REG_DWORD)
         return false;   // no policy value: the system default of a machine without the policy

@@ -2,6 +2,8 @@
 #include <windows.h>
 #include <objbase.h>
 #include <commctrl.h>
+#include <string>
+#include <vector>
 #include "app/DMUnit.h"
 #include "app/ImageEx.h"
 #include "app/SchedulerUnit.h"
@@ -175,11 +177,18 @@ TSettingsPageValues TfrmMainForm::SettingsPageValues()
 void TfrmMainForm::SettingsAppleBtnClick(void *)
 {
     TSettingsSchedulePage schedule(this);
-    ApplySchedule(&schedule);
+    bool scheduled = ApplySchedule(&schedule);   // a failed step has told the user already
     TSettingsPageValues values = SettingsPageValues();
-    ::SaveSettings(2, &values);
+    std::vector<std::string> failures;
+    bool saved = ::SaveSettings(2, &values, &failures);
     LoadSchedule(&schedule);
-    ui::Application->MessageBox("Settings has been saved successfully.", MB_OK);
+    if (!saved) {
+        std::string text = "The settings could not be saved in the registry:";
+        for (const std::string &failure : failures) text += "\r\n" + failure;
+        ui::Application->MessageBox(text, MB_OK | MB_ICONSTOP);
+    } else if (scheduled) {
+        ui::Application->MessageBox("Settings has been saved successfully.", MB_OK);
+    }
 }
 
 void TfrmMainForm::cbActivateTaskClick()

@@ -28,6 +28,9 @@ public:
 
     // Writes the whole body into dest (from its current position). Always asks for the whole
     // resource, never a byte range. An error raised by OnWorkEnd replaces the transfer's own.
+    // A body shorter than its Content-Length fails. Without one the body ends where the server
+    // ends the connection, so a cut that the connection does not report as an error (an orderly
+    // close, and under wine a reset) passes for the end.
     void Get(const std::string &url, TStream &dest);
     // From inside a progress event: the transfer stops after the event and fails.
     void Disconnect() { disconnected_ = true; }

@@ -37,7 +37,10 @@ HKEY TRegistry::OpenFor(const std::string &key, bool create, REGSAM access, std:
         rc = RegCreateKeyExA(base, rel.c_str(), 0, nullptr, 0, access, nullptr, &h, nullptr);
     else
         rc = RegOpenKeyExA(base, rel.c_str(), 0, access, &h);
-    if (rc != ERROR_SUCCESS) return nullptr;
+    if (rc != ERROR_SUCCESS) {
+        lastError_ = rc;
+        return nullptr;
+    }
     if (fullPath) *fullPath = path;
     return h;
 }
@@ -101,7 +104,9 @@ bool TRegistry::ValueExists(const std::string &name) const { return GetDataTypeR
 bool TRegistry::DeleteValue(const std::string &name)
 {
     if (!current_) return false;
-    return RegDeleteValueA(current_, name.c_str()) == ERROR_SUCCESS;
+    LONG rc = RegDeleteValueA(current_, name.c_str());
+    if (rc != ERROR_SUCCESS) lastError_ = rc;
+    return rc == ERROR_SUCCESS;
 }
 
 DWORD TRegistry::GetDataTypeRaw(const std::string &name) const
@@ -176,9 +181,12 @@ int TRegistry::ReadBinaryData(const std::string &name, void *buffer, int size) c
 
 void TRegistry::PutData(const std::string &name, DWORD type, const void *data, DWORD size)
 {
-    if (!current_ || RegSetValueExA(current_, name.c_str(), 0, type, static_cast<const BYTE *>(data), size) !=
-                         ERROR_SUCCESS)
+    LONG rc = current_ ? RegSetValueExA(current_, name.c_str(), 0, type, static_cast<const BYTE *>(data), size)
+                       : ERROR_INVALID_HANDLE;
+    if (rc != ERROR_SUCCESS) {
+        lastError_ = rc;
         throw ERegistryException("Failed to set data for '" + name + "'");
+    }
 }
 
 void TRegistry::WriteString(const std::string &name, const std::string &value)

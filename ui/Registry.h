@@ -23,7 +23,11 @@ public:
     const std::string &CurrentPath() const { return currentPath_; }
 
     bool OpenKey(const std::string &key, bool canCreate);
+    // Opens with read access only, whatever access the object was made with: a key that the
+    // account may read but not change (most of HKEY_LOCAL_MACHINE for a limited user) opens.
     bool OpenKeyReadOnly(const std::string &key);
+    // The system's code for the last open or write that failed (ERROR_SUCCESS before any).
+    LONG LastError() const { return lastError_; }
     void CloseKey();
     bool KeyExists(const std::string &key);
     bool DeleteKey(const std::string &key);   // with all its subkeys; false when missing or refused
@@ -58,6 +62,7 @@ private:
     void PutData(const std::string &name, DWORD type, const void *data, DWORD size);
 
     REGSAM access_;
+    mutable LONG lastError_ = ERROR_SUCCESS;
     HKEY root_ = HKEY_CURRENT_USER;
     HKEY current_ = nullptr;
     std::string currentPath_;

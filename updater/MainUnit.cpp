@@ -7,7 +7,10 @@
 #include "ui/StringList.h"
 #include <commctrl.h>
 #include <shellapi.h>
+#include <algorithm>
 #include <cstdio>
+#include <map>
+#include <set>
 
 std::string UpdateFolderURL = QM_UPDATE_URL;
 
@@ -37,19 +40,6 @@ std::string AfterFirstEquals(const std::string &entry)
     return eq == std::string::npos ? std::string() : entry.substr(eq + 1);
 }
 
-// Deletes for good (not into the recycle bin), without questions or error boxes.
-bool ShellDelete(HWND owner, const std::string &path)
-{
-    std::string from = path;
-    from.push_back('\0');   // the list ends with a second zero
-    SHFILEOPSTRUCTA op = {};
-    op.hwnd = owner;
-    op.wFunc = FO_DELETE;
-    op.pFrom = from.c_str();
-    op.fFlags = FOF_NOCONFIRMATION | FOF_NOERRORUI;
-    return SHFileOperationA(&op) == 0 && !op.fAnyOperationsAborted;
-}
-
 std::string OwnFolder()
 {
     char path[MAX_PATH + 1];
@@ -70,6 +60,33 @@ bool IsDeviceName(const std::string &step)
            base[3] >= '1' && base[3] <= '9';
 }
 
+// A name as the file system compares it: either slash, no "." steps, letter case ignored.
+std::string NameKey(const std::string &name)
+{
+    std::string key;
+    size_t start = 0;
+    for (;;) {
+        size_t end = name.find_first_of("\\/", start);
+        std::string step = name.substr(start, end == std::string::npos ? std::string::npos : end - start);
+        if (!step.empty() && step != ".") key += (key.empty() ? "" : "\\") + step;
+        if (end == std::string::npos) break;
+        start = end + 1;
+    }
+    if (!key.empty()) CharUpperBuffA(&key[0], static_cast<DWORD>(key.size()));
+    return key;
+}
+
+// A new, empty file of a name of its own ("qmu" hex digits ".tmp") in the folder of path; empty
+// when none can be made there.
+std::string TemporaryBeside(const std::string &path)
+{
+    size_t sep = path.find_last_of("\\/");
+    std::string folder = sep == std::string::npos ? std::string(".") : path.substr(0, sep);
+    char name[MAX_PATH];
+    if (!GetTempFileNameA(folder.c_str(), "qmu", 0, name)) return std::string();
+    return name;
+}
+
 }  // namespace
 
 std::string BackupName(const std::string &fileName)
@@ -78,6 +95,40 @@ std::string BackupName(const std::string &fileName)
     size_t sep = fileName.find_last_of("\\/:");
     if (dot == std::string::npos || (sep != std::string::npos && dot < sep)) return fileName + ".BAK";
     return fileName.substr(0, dot) + ".BAK";
+}
+
+std::vector<std::string> RunBackupNames(const std::vector<std::string> &fileNames)
+{
+    std::vector<std::string> result(fileNames.size());
+    std::map<std::string, size_t> firstRow;   // each file, by its key, and the first row naming it
+    std::map<std::string, int> sharers;       // plain backup key -> how many files have it
+    for (size_t i = 0; i < fileNames.size(); ++i)
+        if (firstRow.emplace(NameKey(fileNames[i]), i).second) ++sharers[NameKey(BackupName(fileNames[i]))];
+
+    std::set<std::string> taken;
+    for (const auto &file : firstRow) taken.insert(file.first);
+    std::vector<size_t> clashing;
+    for (const auto &file : firstRow) {
+        size_t row = file.second;
+        std::string plain = BackupName(fileNames[row]);
+        std::string key = NameKey(plain);
+        if (sharers[key] == 1 && !taken.count(key)) {
+            result[row] = plain;
+        } else {
+            clashing.push_back(row);
+        }
+    }
+    for (const auto &file : firstRow)
+        if (!result[file.second].empty()) taken.insert(NameKey(result[file.second]));
+    std::sort(clashing.begin(), clashing.end());
+    for (size_t row : clashing) {
+        std::string name = fileNames[row] + ".BAK";
+        for (int n = 2; taken.count(NameKey(name)); ++n) name = fileNames[row] + "." + std::to_string(n) + ".BAK";
+        taken.insert(NameKey(name));
+        result[row] = name;
+    }
+    for (size_t i = 0; i < fileNames.size(); ++i) result[i] = result[firstRow[NameKey(fileNames[i])]];
+    return result;
 }
 
 bool IsSafeUpdateName(const std::string &name)
@@ -114,7 +165,7 @@ TUpdateFlow::TUpdateFlow()
     ProcessMessages = [] { ui::Application->ProcessMessages(); };
 }
 
-TUpdateFlow::~TUpdateFlow() = default;
+TUpdateFlow::~TUpdateFlow() { DiscardDownloads(); }
 
 void TUpdateFlow::SetGauge(long long max, long long progress)
 {
@@ -153,56 +204,128 @@ void TUpdateFlow::RunUpdate()
                                 (*FileList)[static_cast<int>(i)] + "\"");
         }
     }
-    int finished = 0;
-    for (size_t i = 0; i < Rows.size(); ++i) {
-        CurrentRow = static_cast<int32_t>(i);
-        SetGauge(GaugeMax, 0);
-        std::string name = Rows[i].FileName;
-        std::string target = ProgramFolder + name, backup = ProgramFolder + BackupName(name);
-        backupMade_ = false;
-        if (FileExists(target)) {
-            if (FileExists(backup)) DeleteFileA(backup.c_str());
-            if (!MoveFileA(target.c_str(), backup.c_str())) {
-                SetUpdateEnabled(true);
-                throw ui::Exception("Unable to create backup file.");
-            }
-            backupMade_ = true;
+    std::vector<std::string> names;
+    for (const TRow &row : Rows) names.push_back(row.FileName);
+    std::vector<std::string> backups = RunBackupNames(names);
+
+    // Every file arrives beside its target first: until all of them are whole, nothing the
+    // program runs from is touched.
+    DiscardDownloads();
+    try {
+        for (size_t i = 0; i < Rows.size(); ++i) {
+            CurrentRow = static_cast<int32_t>(i);
+            SetGauge(GaugeMax, 0);
+            downloads_.push_back(DownloadUpdateFile((*FileList)[static_cast<int>(i)], names[i]));
         }
-        DownloadUpdateFile((*FileList)[static_cast<int>(i)], name);
-        ++finished;
+        if (AbortRequested) ui::Abort();
+    } catch (...) {
+        DiscardDownloads();
+        throw;
     }
-    if (finished == static_cast<int>(Rows.size()) && !Rows.empty()) {
-        MessageBoxFn(CompletedText, "Quillmoor", MB_OK | MB_ICONINFORMATION);
-        Terminate();
-        StartProgram(ProgramFolder + "Quillmoor.exe");
-    }
+    if (Rows.empty()) return;
+    ReplaceFiles(names, backups);
+    MessageBoxFn(CompletedText, "Quillmoor", MB_OK | MB_ICONINFORMATION);
+    Terminate();
+    StartProgram(ProgramFolder + "Quillmoor.exe");
 }
 
-void TUpdateFlow::DownloadUpdateFile(const std::string &entry, const std::string &fileName)
+void TUpdateFlow::DiscardDownloads()
 {
-    std::string target = ProgramFolder + fileName, backup = ProgramFolder + BackupName(fileName);
-    bool failed = false;
-    {
-        std::unique_ptr<ui::TFileStream> file;
-        try {
-            file.reset(new ui::TFileStream(target, ui::fmCreate));
-        } catch (...) {
-            // The old file must not stay hidden under its backup name.
-            if (backupMade_ && !FileExists(target)) MoveFileA(backup.c_str(), target.c_str());
-            throw;
+    for (const std::string &temp : downloads_) DeleteFileA(temp.c_str());
+    downloads_.clear();
+}
+
+// Puts every downloaded file in its place, each replaced file becoming its backup. When one step
+// fails, every step before it is undone (an earlier update's backup included), so that the files
+// are as before the run, and the error is raised.
+void TUpdateFlow::ReplaceFiles(const std::vector<std::string> &names, const std::vector<std::string> &backups)
+{
+    struct TStep {
+        std::string target, backup;
+        std::string aside;       // an earlier update's backup, moved out of the way
+        bool backedUp = false;   // the target became the backup
+        bool placed = false;     // the new file took the target's name
+    };
+    std::vector<TStep> steps;
+    std::set<std::string> replaced;
+    std::string failure;
+    for (size_t i = 0; i < names.size() && failure.empty(); ++i) {
+        steps.emplace_back();
+        TStep &step = steps.back();
+        step.target = ProgramFolder + names[i];
+        step.backup = ProgramFolder + backups[i];
+        // A file named twice was backed up by its first row; the later row only replaces it again.
+        bool again = !replaced.insert(NameKey(names[i])).second;
+        if (!again && FileExists(step.target)) {
+            if (FileExists(step.backup)) {
+                step.aside = TemporaryBeside(step.backup);
+                if (step.aside.empty() ||
+                    !MoveFileExA(step.backup.c_str(), step.aside.c_str(), MOVEFILE_REPLACE_EXISTING)) {
+                    if (!step.aside.empty()) DeleteFileA(step.aside.c_str());
+                    step.aside.clear();
+                    failure = "Unable to create backup file.";
+                    break;
+                }
+            }
+            if (!MoveFileA(step.target.c_str(), step.backup.c_str())) {
+                failure = "Unable to create backup file.";
+                break;
+            }
+            step.backedUp = true;
         }
-        try {
-            IdHTTP1->Get(AfterFirstEquals(entry), *file);
-        } catch (...) {   // any failure of the transfer, an abort included
-            failed = true;
+        if (!MoveFileExA(downloads_[i].c_str(), step.target.c_str(), MOVEFILE_REPLACE_EXISTING)) {
+            failure = "Unable to replace \"" + step.target + "\". " + ui::SysErrorMessage(GetLastError());
+            break;
         }
+        step.placed = true;
     }
-    if ((failed || AbortRequested) && FileExists(target)) {
-        // Only a backup made for this file is put back: a stale ".BAK" of another file is not it.
-        if (ShellDelete(Owner, target) && backupMade_ && FileExists(backup))
-            MoveFileA(backup.c_str(), target.c_str());
+    if (failure.empty()) {
+        for (const TStep &step : steps)
+            if (!step.aside.empty()) DeleteFileA(step.aside.c_str());
+        downloads_.clear();
+        return;
     }
-    if (failed || AbortRequested) ui::Abort();
+    for (auto step = steps.rbegin(); step != steps.rend(); ++step) {
+        if (step->placed) DeleteFileA(step->target.c_str());
+        if (step->backedUp) MoveFileA(step->backup.c_str(), step->target.c_str());
+        if (!step->aside.empty()) MoveFileExA(step->aside.c_str(), step->backup.c_str(), MOVEFILE_REPLACE_EXISTING);
+    }
+    DiscardDownloads();
+    SetUpdateEnabled(true);
+    throw ui::Exception(failure);
+}
+
+std::string TUpdateFlow::DownloadUpdateFile(const std::string &entry, const std::string &fileName)
+{
+    std::string target = ProgramFolder + fileName;
+    std::string temp = TemporaryBeside(target);
+    if (temp.empty())
+        throw ui::Exception("Cannot create file \"" + target + "\". " + ui::SysErrorMessage(GetLastError()));
+    std::unique_ptr<ui::TFileStream> file;
+    try {
+        file.reset(new ui::TFileStream(temp, ui::fmCreate));
+    } catch (...) {
+        DeleteFileA(temp.c_str());
+        throw;
+    }
+    bool complete = false;
+    try {
+        expected_ = 0;
+        received_ = 0;
+        IdHTTP1->Get(AfterFirstEquals(entry), *file);
+        // Whole means: the size announced, when there was one, and never nothing. Without a size
+        // the end of the connection is the end of the file.
+        long long size = file->Size();
+        complete = size > 0 && size == received_ && (expected_ <= 0 || size == expected_);
+    } catch (...) {   // any failure of the transfer, an abort included
+        complete = false;
+    }
+    file.reset();
+    if (!complete || AbortRequested) {
+        DeleteFileA(temp.c_str());
+        ui::Abort();
+    }
+    return temp;
 }
 
 bool TUpdateFlow::CanClose()
@@ -217,6 +340,7 @@ void TUpdateFlow::IdHTTP1WorkBegin(long long expected)
 {
     try {
         AbortRequested = false;
+        expected_ = expected;
         SetGauge(expected > 0 ? expected : 0, 0);
     } catch (...) {
     }
@@ -225,6 +349,7 @@ void TUpdateFlow::IdHTTP1WorkBegin(long long expected)
 void TUpdateFlow::IdHTTP1Work(long long soFar)
 {
     try {
+        received_ = soFar;
         ProcessMessages();
         if (AbortRequested) IdHTTP1->Disconnect();
         SetGauge(GaugeMax, soFar);

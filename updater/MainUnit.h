@@ -1,6 +1,7 @@
-// qmUpdate's window and its update run: read "Update.ini", back up every named file as ".BAK",
-// download the new one with progress, put the backup back when a download fails or is aborted,
-// and restart the main program when every file has arrived.
+// qmUpdate's window and its update run: read "Update.ini", download every named file with progress
+// into a temporary file beside it, and only when all of them have arrived whole replace the files,
+// keeping each replaced one as its backup; then restart the main program. A failed or aborted run
+// leaves every file as it was.
 #pragma once
 #include <windows.h>
 #include <cstdint>
@@ -27,6 +28,11 @@ extern std::string UpdateFolderURL;
 
 // The backup of a file: its last extension replaced by ".BAK", or ".BAK" appended when it has none.
 std::string BackupName(const std::string &fileName);
+// The backups of the files of one run, row by row. A file keeps its BackupName when no other file
+// of the run has the same one and no file of the run is named so; otherwise its whole name gets
+// ".BAK" appended ("Quillmoor.exe.BAK", "Quillmoor.dll.BAK"), with ".2", ".3" ... before ".BAK"
+// should even that be taken. A file named twice has one backup.
+std::vector<std::string> RunBackupNames(const std::vector<std::string> &fileNames);
 // True when name stays inside the program folder: relative, no drive or stream colon, no ".."
 // step, no device name (CON, NUL, COM1 ...), and it ends in a file name. Names come from a
 // downloaded file and must never reach outside.
@@ -71,7 +77,10 @@ public:
     // ---- operations
     void LoadUpdateList();
     void RunUpdate();
-    void DownloadUpdateFile(const std::string &entry, const std::string &fileName);
+    // Downloads one file into a new temporary file beside its target and returns that file's path.
+    // A transfer that fails, is aborted, comes short of its announced length or brings nothing
+    // removes the temporary file and raises the silent abort.
+    std::string DownloadUpdateFile(const std::string &entry, const std::string &fileName);
     // True when the window may close now.
     bool CanClose();
 
@@ -85,7 +94,11 @@ public:
 private:
     void SetGauge(long long max, long long progress);
     void SetUpdateEnabled(bool enabled);
-    bool backupMade_ = false;   // the row being handled renamed its file to the backup
+    void DiscardDownloads();
+    void ReplaceFiles(const std::vector<std::string> &names, const std::vector<std::string> &backups);
+    std::vector<std::string> downloads_;   // the finished temporary files of this run, row by row
+    long long expected_ = 0;               // of the transfer running: its announced size, 0 for none
+    long long received_ = 0;               // and the bytes it has brought
 };
 
 

@@ -140,13 +140,13 @@ protected:
         ReleaseTaskScheduler();
         ASSERT_EQ(CreateTaskScheduler(), 0);
     }
-    void Apply(PageValues &page, bool checked, WORD hour, WORD minute, int days)
+    bool Apply(PageValues &page, bool checked, WORD hour, WORD minute, int days)
     {
         page.checked = checked;
         page.hour = hour;
         page.minute = minute;
         page.days = days;
-        ApplySchedule(&page);
+        return ApplySchedule(&page);
     }
 };
 
@@ -167,7 +167,7 @@ TEST_F(SchedulerTest, NoJobShowsNotScheduled)
 TEST_F(SchedulerTest, CreatedJobIsListedAndHoldsItsPropertiesAndDailyTrigger)
 {
     PageValues page;
-    Apply(page, true, 7, 45, 3);
+    EXPECT_TRUE(Apply(page, true, 7, 45, 3));
     EXPECT_TRUE(page.messages.empty()) << page.messages.front();
     EXPECT_TRUE(IsListed("Quillmoor.job"));
     EXPECT_FALSE(IsListed("Quillmoor.job.job"));
@@ -298,10 +298,25 @@ TEST_F(SchedulerTest, AJobWithoutATriggerIsReportedAndNotSavedOver)
     EXPECT_EQ(page.days, 1);
 
     // Applying to it stops at the same call: the stored job is not rewritten.
-    Apply(page, true, 5, 5, 5);
+    EXPECT_FALSE(Apply(page, true, 5, 5, 5));
     ASSERT_EQ(page.messages.size(), 2u);
     EXPECT_EQ(page.messages[1].rfind("Error in Task.GetTrigger.Error Code :", 0), 0u);
     EXPECT_EQ(qmtest::ReadFileBytes(JobPath()), job);
+}
+
+TEST_F(SchedulerTest, ARefusedSaveIsReportedAndTheApplyFails)
+{
+    PageValues page;
+    ASSERT_TRUE(Apply(page, true, 7, 45, 3));
+    std::string stored = qmtest::ReadFileBytes(JobPath());
+    // Another program holds the job file open, sharing nothing.
+    HANDLE lock = CreateFileA(JobPath().c_str(), GENERIC_READ, 0, NULL, OPEN_EXISTING, 0, NULL);
+    ASSERT_NE(lock, INVALID_HANDLE_VALUE);
+    EXPECT_FALSE(Apply(page, true, 9, 0, 2));
+    CloseHandle(lock);
+    ASSERT_EQ(page.messages.size(), 1u);
+    EXPECT_EQ(page.messages[0].rfind("Error in PersistFile.Save.Error Code :", 0), 0u) << page.messages[0];
+    EXPECT_EQ(qmtest::ReadFileBytes(JobPath()), stored);
 }
 
 TEST_F(SchedulerTest, SaveWithoutAHeldTaskReportsAndReturnsMinusOne)

@@ -151,6 +151,21 @@ TEST_F(SettingsPage, ApplyStoresTheOptionsAndCreatesUpdatesAndDeletesTheJob)
     EXPECT_FALSE(form->cbActivateTask->Checked());
 }
 
+TEST_F(SettingsPage, ApplyThatCannotWriteTheSettingsKeySaysSoAndNamesIt)
+{
+    Open();
+    ASSERT_TRUE(RegSetDword(HKEY_LOCAL_MACHINE, "Software\\Quillmoor", "SelectAll", 0));
+    RegKeyAccess readOnly(HKEY_LOCAL_MACHINE, "Software\\Quillmoor", "KR");
+    ASSERT_TRUE(readOnly.Applied());
+    form->ChkCheckItem->SetChecked(true);
+    std::vector<ShownBox> boxes = Apply();
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_NE(boxes[0].text, "Settings has been saved successfully.");
+    EXPECT_NE(boxes[0].text.find("HKEY_LOCAL_MACHINE\\Software\\Quillmoor"), std::string::npos) << boxes[0].text;
+    EXPECT_TRUE(boxes[0].icon);
+    EXPECT_EQ(RegGetType(HKEY_LOCAL_MACHINE, "Software\\Quillmoor", "SelectAll"), static_cast<DWORD>(REG_DWORD));
+}
+
 TEST_F(SettingsPage, RunAtStartWritesAndRemovesTheRunEntry)
 {
     const char *run = "Software\\Microsoft\\Windows\\CurrentVersion\\Run";

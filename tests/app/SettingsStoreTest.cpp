@@ -120,6 +120,43 @@ TEST_F(SettingsStore, SaveModesWriteOnlyTheirValues)
     EXPECT_FALSE(Settings.RunAtStart);
 }
 
+// A limited account may read the key under HKEY_LOCAL_MACHINE; whether it may change it is up to
+// the key's permissions, and a save that was refused says so and names the key.
+TEST_F(SettingsStore, KeyThatMayOnlyBeReadLoadsAndRefusesTheSave)
+{
+    WriteDefaultSettings();
+    qmtest::RegSetDword(HKEY_LOCAL_MACHINE, Key, "SelectAll", 0);
+    qmtest::RegSetDword(HKEY_LOCAL_MACHINE, Key, "ErasValue", 2);
+    TSettingsPageValues page;
+    page.SelectAll = true;
+    page.CheckUpdate = true;
+    {
+        qmtest::RegKeyAccess readOnly(HKEY_LOCAL_MACHINE, Key, "KR");
+        ASSERT_TRUE(readOnly.Applied());
+        Settings = TMyRegistryInfo();
+        LoadSettings();
+        EXPECT_EQ(Settings.Version, "3.7");
+        EXPECT_FALSE(Settings.SelectAll);
+        EXPECT_EQ(Settings.ErasValue, 2);
+
+        std::vector<std::string> failures;
+        EXPECT_FALSE(SaveSettings(2, &page, &failures));
+        ASSERT_EQ(failures.size(), 1u);
+        EXPECT_EQ(failures[0].rfind("HKEY_LOCAL_MACHINE\\Software\\Quillmoor: ", 0), 0u) << failures[0];
+        EXPECT_GT(failures[0].size(), std::string("HKEY_LOCAL_MACHINE\\Software\\Quillmoor: ").size());
+        EXPECT_EQ(Dword("SelectAll"), 0u);
+        EXPECT_FALSE(SaveSettings(1));
+    }
+    // Read and write, without the right to change the key's permissions, is enough to save.
+    qmtest::RegKeyAccess readWrite(HKEY_LOCAL_MACHINE, Key, "KRKW");
+    ASSERT_TRUE(readWrite.Applied());
+    std::vector<std::string> failures;
+    EXPECT_TRUE(SaveSettings(2, &page, &failures));
+    EXPECT_TRUE(failures.empty());
+    EXPECT_EQ(Dword("SelectAll"), 1u);
+    EXPECT_EQ(Dword("CheckUpdate"), 1u);
+}
+
 TEST_F(SettingsStore, RunEntryMustMatchExactly)
 {
     WriteDefaultSettings();

@@ -68,6 +68,18 @@ TEST(StartupUac, PolicyValue)
     EXPECT_TRUE(IsUacEnabled());
 }
 
+// A limited account may read the policy key but not open it for writing.
+TEST(StartupUac, PolicyKeyThatMayOnlyBeReadIsRead)
+{
+    RegKeyGuard guard(HKEY_LOCAL_MACHINE, PolicyKey);
+    ASSERT_TRUE(RegSetDword(HKEY_LOCAL_MACHINE, PolicyKey, "EnableLUA", 1));
+    RegKeyAccess readOnly(HKEY_LOCAL_MACHINE, PolicyKey, "KR");
+    ASSERT_TRUE(readOnly.Applied());
+    HKEY h = NULL;
+    ASSERT_EQ(RegOpenKeyExA(HKEY_LOCAL_MACHINE, PolicyKey, 0, KEY_ALL_ACCESS, &h), ERROR_ACCESS_DENIED);
+    EXPECT_TRUE(IsUacEnabled());
+}
+
 // Steps that end in a window, for one Windows version.
 class StartupSteps : public ::testing::Test {
 protected:

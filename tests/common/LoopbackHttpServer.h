@@ -33,6 +33,11 @@ public:
         WSAStartup(MAKEWORD(2, 2), &wsa);
         stop_ = CreateEventA(NULL, TRUE, FALSE, NULL);
         listen_ = socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
+        if (port != 0) {
+            // A fixed port is taken again by the next test while the last one's connections linger.
+            BOOL reuse = TRUE;
+            setsockopt(listen_, SOL_SOCKET, SO_REUSEADDR, reinterpret_cast<const char *>(&reuse), sizeof(reuse));
+        }
         sockaddr_in addr = {};
         addr.sin_family = AF_INET;
         addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);

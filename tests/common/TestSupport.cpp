@@ -1,5 +1,6 @@
 #include "TestSupport.h"
 #include "ui/Application.h"
+#include <sddl.h>
 #include <shellapi.h>
 #include <shlwapi.h>
 #include <vector>
@@ -34,6 +35,29 @@ RegKeyGuard::RegKeyGuard(HKEY root, const std::string &path) : root_(root), path
 }
 
 RegKeyGuard::~RegKeyGuard() { RegDeleteTreeA(root_, path_); }
+
+RegKeyAccess::RegKeyAccess(HKEY root, const std::string &path, const std::string &rights)
+    : root_(root), path_(path)
+{
+    // Reading and changing the permissions and deleting stay allowed, so the key can be cleaned up.
+    applied_ = Set("D:P(A;OICI;" + rights + "RCWDSD;;;WD)");
+}
+
+RegKeyAccess::~RegKeyAccess() { Set("D:(A;OICI;KA;;;WD)"); }
+
+bool RegKeyAccess::Set(const std::string &sddl)
+{
+    PSECURITY_DESCRIPTOR sd = NULL;
+    if (!ConvertStringSecurityDescriptorToSecurityDescriptorA(sddl.c_str(), SDDL_REVISION_1, &sd, NULL)) return false;
+    HKEY h = NULL;
+    bool ok = RegOpenKeyExA(root_, path_.c_str(), 0, WRITE_DAC | READ_CONTROL, &h) == ERROR_SUCCESS;
+    if (ok) {
+        ok = RegSetKeySecurity(h, DACL_SECURITY_INFORMATION, sd) == ERROR_SUCCESS;
+        RegCloseKey(h);
+    }
+    LocalFree(sd);
+    return ok;
+}
 
 static HKEY CreateKey(HKEY root, const std::string &key)
 {

@@ -30,6 +30,23 @@ private:
     std::string path_;
 };
 
+// Lets everyone have only the given rights on an existing key (SDDL key rights: "KR" read, "KRKW"
+// read and write), the way a limited account finds most of HKEY_LOCAL_MACHINE; wine checks them
+// although the tests run with every right. Full access comes back when the object goes.
+class RegKeyAccess {
+public:
+    RegKeyAccess(HKEY root, const std::string &path, const std::string &rights);
+    ~RegKeyAccess();
+    RegKeyAccess(const RegKeyAccess &) = delete;
+    RegKeyAccess &operator=(const RegKeyAccess &) = delete;
+    bool Applied() const { return applied_; }
+private:
+    bool Set(const std::string &sddl);
+    HKEY root_;
+    std::string path_;
+    bool applied_ = false;
+};
+
 // Registry helpers that talk to advapi32 directly, so tests never check our code with our code.
 bool RegSetString(HKEY root, const std::string &key, const std::string &name, const std::string &data,
                   DWORD type = REG_SZ);

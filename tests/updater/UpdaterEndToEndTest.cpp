@@ -1,13 +1,14 @@
 // End to end under wine: the main program offers the update and starts qmUpdate, which downloads the
-// files, reports completion and starts the main program again. The test CMake builds both programs
-// with a loopback update folder.
+// files, reports completion and starts the main program again; and qmUpdate on its own, stopped in
+// the middle of a download. The test CMake builds both programs with a loopback update folder.
 #include "LoopbackHttpServer.h"
 #include "TestSupport.h"
 #include <gtest/gtest.h>
+#include <tlhelp32.h>
+#include <set>
 #include <string>
 #include <vector>
 
-#ifdef QM_E2E_MAIN
 using namespace qmtest;
 
 namespace {
@@ -44,8 +45,77 @@ HWND FindBox(const std::string &prefix)
     return nullptr;
 }
 
+// Ends what the started program leaves running when the test stops: the updater it hands over to and
+// the program the updater starts again. A test that fails half-way must not leave them waiting for
+// a user, or the test run waits for them. Holding the first process keeps its id from being reused.
+class ProcessTreeGuard {
+public:
+    ProcessTreeGuard(HANDLE root, DWORD rootId) : root_(root), rootId_(rootId) {}
+    ~ProcessTreeGuard()
+    {
+        std::set<DWORD> tree{rootId_};
+        for (bool grew = true; grew;) {
+            grew = false;
+            HANDLE snap = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+            PROCESSENTRY32 pe = {};
+            pe.dwSize = sizeof(pe);
+            for (BOOL ok = Process32First(snap, &pe); ok; ok = Process32Next(snap, &pe)) {
+                bool ours = lstrcmpiA(pe.szExeFile, "qmUpdate.exe") == 0 || lstrcmpiA(pe.szExeFile, "Quillmoor.exe") == 0;
+                if (ours && tree.count(pe.th32ParentProcessID) && tree.insert(pe.th32ProcessID).second) grew = true;
+            }
+            CloseHandle(snap);
+        }
+        tree.erase(rootId_);
+        for (DWORD pid : tree) End(OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, pid));
+        End(root_);
+    }
+    ProcessTreeGuard(const ProcessTreeGuard &) = delete;
+    ProcessTreeGuard &operator=(const ProcessTreeGuard &) = delete;
+
+private:
+    static void End(HANDLE process)
+    {
+        if (!process) return;
+        if (WaitForSingleObject(process, 0) == WAIT_TIMEOUT) {
+            TerminateProcess(process, 1);
+            WaitForSingleObject(process, 5000);
+        }
+        CloseHandle(process);
+    }
+    HANDLE root_;
+    DWORD rootId_;
+};
+
+// A copy of qmUpdate in a program folder of its own, with "Update.ini" naming the given files of the
+// update folder and an old "Quillmoor.exe" beside it.
+struct UpdaterFolder {
+    TempDir prog;
+    explicit UpdaterFolder(const std::vector<std::string> &names, const std::string &base)
+    {
+        CopyFileA((std::string(QM_E2E_DIR) + "\\qmUpdate.exe").c_str(), (prog / "qmUpdate.exe").c_str(), FALSE);
+        std::string ini = "[Version]\r\nVersion=9.0\r\n[HTTP]\r\n";
+        for (size_t i = 0; i < names.size(); ++i) ini += "File" + std::to_string(i + 1) + "=" + base + names[i] + "\r\n";
+        WriteFileBytes(prog / "Update.ini", ini);
+        WriteFileBytes(prog / "Quillmoor.exe", "old program");
+    }
+    // The names in the folder.
+    std::set<std::string> Files() const
+    {
+        std::set<std::string> names;
+        WIN32_FIND_DATAA fd;
+        HANDLE h = FindFirstFileA((prog / "*").c_str(), &fd);
+        if (h == INVALID_HANDLE_VALUE) return names;
+        do {
+            if (!(fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) names.insert(fd.cFileName);
+        } while (FindNextFileA(h, &fd));
+        FindClose(h);
+        return names;
+    }
+};
+
 }  // namespace
 
+#ifdef QM_E2E_MAIN
 TEST(UpdaterEndToEnd, RealMainProgramOffersTheUpdateAndIsStartedAgain)
 {
     LoopbackHttpServer server(QM_E2E_PORT);
@@ -81,6 +151,7 @@ TEST(UpdaterEndToEnd, RealMainProgramOffersTheUpdateAndIsStartedAgain)
     std::string cmd = "\"" + prog / "Quillmoor.exe" + "\"";
     ASSERT_TRUE(CreateProcessA(NULL, &cmd[0], NULL, NULL, FALSE, 0, NULL, prog.Path().c_str(), &si, &pi));
     CloseHandle(pi.hThread);
+    ProcessTreeGuard started(pi.hProcess, pi.dwProcessId);
 
     // The check at start finds 3.8 over 3.7 and asks; the user says Yes.
     HWND question = nullptr;
@@ -89,7 +160,6 @@ TEST(UpdaterEndToEnd, RealMainProgramOffersTheUpdateAndIsStartedAgain)
                                     "install the newer version.\rWould you like to update now?");
     PostMessageA(question, WM_COMMAND, MAKEWPARAM(IDYES, BN_CLICKED), 0);
     EXPECT_EQ(WaitForSingleObject(pi.hProcess, 30000), WAIT_OBJECT_0);   // the main program ends
-    CloseHandle(pi.hProcess);
 
     // qmUpdate replaces both files and reports completion.
     HWND done = nullptr;
@@ -101,7 +171,13 @@ TEST(UpdaterEndToEnd, RealMainProgramOffersTheUpdateAndIsStartedAgain)
     // The restarted program must find nothing newer, or it would ask again.
     ini.body = "[Version]\r\nVersion=3.7\r\n";
     server.Set("/update/Update.ini", ini);
+    DWORD updaterId = 0;
+    GetWindowThreadProcessId(done, &updaterId);
+    HANDLE updater = OpenProcess(SYNCHRONIZE, FALSE, updaterId);
+    ASSERT_NE(updater, nullptr);
     PostMessageA(done, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+    EXPECT_EQ(WaitForSingleObject(updater, 15000), WAIT_OBJECT_0);   // the updater ends after the restart
+    CloseHandle(updater);
 
     // The main program runs again with its window, checks once more and asks nothing.
     HWND mainWindow = nullptr;
@@ -128,3 +204,68 @@ TEST(UpdaterEndToEnd, RealMainProgramOffersTheUpdateAndIsStartedAgain)
     }
 }
 #endif
+
+// A slow download of the program file, so that the run can be stopped in the middle of it.
+static HttpReply SlowProgram()
+{
+    HttpReply slow;
+    slow.body = std::string(400000, 'p');
+    slow.chunk = 4000;
+    slow.chunkDelayMs = 25;
+    return slow;
+}
+
+TEST(UpdaterProgram, KilledInTheMiddleOfADownloadLeavesTheProgramWhole)
+{
+    LoopbackHttpServer server(QM_E2E_PORT);
+    ASSERT_TRUE(server.Listening()) << "port " << QM_E2E_PORT << " is taken";
+    server.Set("/update/Quillmoor.exe", SlowProgram());
+    UpdaterFolder folder({"Quillmoor.exe"}, server.Url("/update/"));
+
+    STARTUPINFOA si = {};
+    si.cb = sizeof(si);
+    PROCESS_INFORMATION pi;
+    std::string cmd = "\"" + folder.prog / "qmUpdate.exe" + "\"";
+    ASSERT_TRUE(CreateProcessA(NULL, &cmd[0], NULL, NULL, FALSE, 0, NULL, folder.prog.Path().c_str(), &si, &pi));
+    CloseHandle(pi.hThread);
+    ProcessTreeGuard started(pi.hProcess, pi.dwProcessId);
+
+    ASSERT_TRUE(WaitFor([&] { return !server.Requests().empty(); }, 30000));
+    Sleep(500);   // a part of the body has come; the rest takes seconds more
+    TerminateProcess(pi.hProcess, 1);
+    ASSERT_EQ(WaitForSingleObject(pi.hProcess, 15000), WAIT_OBJECT_0);
+
+    EXPECT_EQ(ReadFileBytes(folder.prog / "Quillmoor.exe"), "old program");
+    EXPECT_FALSE(FileExists(folder.prog / "Quillmoor.BAK"));
+}
+
+// The close question confirmed in the middle of a download ends the updater: the end of the message
+// loop comes while the download pumps messages, and nothing of the run stays behind.
+TEST(UpdaterProgram, ClosingInTheMiddleOfADownloadEndsTheUpdater)
+{
+    LoopbackHttpServer server(QM_E2E_PORT);
+    ASSERT_TRUE(server.Listening()) << "port " << QM_E2E_PORT << " is taken";
+    server.Set("/update/Quillmoor.exe", SlowProgram());
+    UpdaterFolder folder({"Quillmoor.exe"}, server.Url("/update/"));
+
+    STARTUPINFOA si = {};
+    si.cb = sizeof(si);
+    PROCESS_INFORMATION pi;
+    std::string cmd = "\"" + folder.prog / "qmUpdate.exe" + "\"";
+    ASSERT_TRUE(CreateProcessA(NULL, &cmd[0], NULL, NULL, FALSE, 0, NULL, folder.prog.Path().c_str(), &si, &pi));
+    CloseHandle(pi.hThread);
+    ProcessTreeGuard started(pi.hProcess, pi.dwProcessId);
+
+    ASSERT_TRUE(WaitFor([&] { return !server.Requests().empty(); }, 30000));
+    Sleep(500);   // a part of the body has come; the rest takes seconds more
+    HWND window = FindWindowA("TMainForm", "Quillmoor Update");
+    ASSERT_NE(window, nullptr);
+    PostMessageA(window, WM_CLOSE, 0, 0);
+    HWND question = nullptr;
+    ASSERT_TRUE(WaitFor([&] { return (question = FindBox("File not download Completed")) != nullptr; }, 15000));
+    PostMessageA(question, WM_COMMAND, MAKEWPARAM(IDYES, BN_CLICKED), 0);
+    EXPECT_EQ(WaitForSingleObject(pi.hProcess, 15000), WAIT_OBJECT_0);
+
+    EXPECT_EQ(ReadFileBytes(folder.prog / "Quillmoor.exe"), "old program");
+    EXPECT_EQ(folder.Files(), (std::set<std::string>{"qmUpdate.exe", "Update.ini", "Quillmoor.exe"}));
+}

@@ -1,4 +1,5 @@
-// The updater's run against a loopback server: backups, downloads, restore on failure and abort.
+// The updater's run against a loopback server: downloads beside the files, backups, and a failed or
+// aborted run that leaves every file as it was.
 #include "LoopbackHttpServer.h"
 #include "TestSupport.h"
 #include "ui/Exceptions.h"
@@ -7,6 +8,7 @@
 #include "updater/MainUnit.h"
 #include <gtest/gtest.h>
 #include <functional>
+#include <set>
 #include <vector>
 
 using namespace qmtest;
@@ -68,6 +70,19 @@ protected:
         flow.LoadUpdateList();
         flow.RunUpdate();
     }
+    // The names in the program folder: what a run leaves behind, temporaries included.
+    std::set<std::string> Files()
+    {
+        std::set<std::string> names;
+        WIN32_FIND_DATAA fd;
+        HANDLE h = FindFirstFileA((folder + "*").c_str(), &fd);
+        if (h == INVALID_HANDLE_VALUE) return names;
+        do {
+            if (!(fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) names.insert(fd.cFileName);
+        } while (FindNextFileA(h, &fd));
+        FindClose(h);
+        return names;
+    }
 
     LoopbackHttpServer server;
     TempDir dir;
@@ -92,6 +107,23 @@ TEST(UpdaterNames, BackupNameReplacesOnlyTheLastExtension)
     EXPECT_EQ(BackupName("README"), "README.BAK");
     EXPECT_EQ(BackupName("lang.d\\de"), "lang.d\\de.BAK");   // a dot in a folder is no extension
     EXPECT_EQ(BackupName("lang\\de.ini"), "lang\\de.BAK");
+}
+
+TEST(UpdaterNames, NoTwoFilesOfARunShareABackup)
+{
+    using Names = std::vector<std::string>;
+    EXPECT_EQ(RunBackupNames({"Quillmoor.exe", "Helper.dll", "readme"}),
+              (Names{"Quillmoor.BAK", "Helper.BAK", "readme.BAK"}));
+    EXPECT_EQ(RunBackupNames({"Quillmoor.exe", "Helper.dll", "Quillmoor.dll"}),
+              (Names{"Quillmoor.exe.BAK", "Helper.BAK", "Quillmoor.dll.BAK"}));
+    // Names meet as the file system sees them: letter case and either slash.
+    EXPECT_EQ(RunBackupNames({"Setup.EXE", "setup.dll", "lang\\de.ini", "lang/de.txt"}),
+              (Names{"Setup.EXE.BAK", "setup.dll.BAK", "lang\\de.ini.BAK", "lang/de.txt.BAK"}));
+    // A file of the run is never another's backup, nor its own.
+    EXPECT_EQ(RunBackupNames({"a.exe", "a.BAK"}), (Names{"a.exe.BAK", "a.BAK.BAK"}));
+    EXPECT_EQ(RunBackupNames({"a.exe", "a.dll", "a.exe.txt"}), (Names{"a.exe.2.BAK", "a.dll.BAK", "a.exe.BAK"}));
+    // One file named twice has one backup.
+    EXPECT_EQ(RunBackupNames({"x.dll", "X.DLL"}), (Names{"x.BAK", "x.BAK"}));
 }
 
 TEST(UpdaterNames, NamesThatLeaveTheProgramFolderAreUnsafe)
@@ -152,44 +184,70 @@ TEST_F(UpdaterFlowTest, FullUpdateBacksUpReplacesAndRestartsTheProgram)
     EXPECT_EQ(flow.GaugeProgress, 3000);
     EXPECT_FALSE(flow.UpdateEnabled);
     EXPECT_GT(pumps, 0);   // progress events let the window breathe
+    EXPECT_EQ(Files(), (std::set<std::string>{"Update.ini", "Quillmoor.exe", "Quillmoor.BAK", "Helper.dll"}));
 }
 
-TEST_F(UpdaterFlowTest, SameBackupNameForTwoFilesKeepsTheLaterOne)
+TEST_F(UpdaterFlowTest, TwoFilesOfOneNameKeepBackupsOfTheirOwn)
 {
     Describe({"Quillmoor.exe", "Quillmoor.dll"});
     Serve("Quillmoor.exe", "new exe");
-    Serve("Quillmoor.dll", "new dll");
     ASSERT_TRUE(WriteFileBytes(folder + "Quillmoor.exe", "old exe"));
     ASSERT_TRUE(WriteFileBytes(folder + "Quillmoor.dll", "old dll"));
+    EXPECT_THROW(Run(), ui::EAbort);   // Quillmoor.dll is not on the server yet
+    EXPECT_EQ(ReadFileBytes(folder + "Quillmoor.exe"), "old exe");
+    EXPECT_EQ(Files(), (std::set<std::string>{"Update.ini", "Quillmoor.exe", "Quillmoor.dll"}));
+
+    Serve("Quillmoor.dll", "new dll");
     Run();
     EXPECT_EQ(ReadFileBytes(folder + "Quillmoor.exe"), "new exe");
     EXPECT_EQ(ReadFileBytes(folder + "Quillmoor.dll"), "new dll");
-    EXPECT_EQ(ReadFileBytes(folder + "Quillmoor.BAK"), "old dll");
+    EXPECT_EQ(ReadFileBytes(folder + "Quillmoor.exe.BAK"), "old exe");
+    EXPECT_EQ(ReadFileBytes(folder + "Quillmoor.dll.BAK"), "old dll");
+    EXPECT_FALSE(FileExists(folder + "Quillmoor.BAK"));
+    EXPECT_EQ(started.size(), 1u);
 }
 
-TEST_F(UpdaterFlowTest, NotFoundOnTheSecondFileRestoresItAndKeepsTheFirst)
+TEST_F(UpdaterFlowTest, NotFoundOnTheSecondFileLeavesEveryFileAsItWas)
 {
     Describe({"Quillmoor.exe", "Helper.dll", "Third.dat"});
     Serve("Quillmoor.exe", "new exe");
     Serve("Third.dat", "new third");
     ASSERT_TRUE(WriteFileBytes(folder + "Quillmoor.exe", "old exe"));
+    ASSERT_TRUE(WriteFileBytes(folder + "Quillmoor.BAK", "backup of an earlier update"));
     ASSERT_TRUE(WriteFileBytes(folder + "Helper.dll", "old dll"));
     ASSERT_TRUE(WriteFileBytes(folder + "Third.dat", "old third"));
+    std::set<std::string> before = Files();
 
     EXPECT_THROW(Run(), ui::EAbort);
 
-    EXPECT_EQ(ReadFileBytes(folder + "Quillmoor.exe"), "new exe");
+    EXPECT_EQ(ReadFileBytes(folder + "Quillmoor.exe"), "old exe");
+    EXPECT_EQ(ReadFileBytes(folder + "Quillmoor.BAK"), "backup of an earlier update");
     EXPECT_EQ(ReadFileBytes(folder + "Helper.dll"), "old dll");
-    EXPECT_FALSE(FileExists(folder + "Helper.BAK"));
-    EXPECT_EQ(ReadFileBytes(folder + "Third.dat"), "old third");   // later rows untouched
-    EXPECT_FALSE(FileExists(folder + "Third.BAK"));
+    EXPECT_EQ(ReadFileBytes(folder + "Third.dat"), "old third");
+    EXPECT_EQ(Files(), before);   // no backup made, no temporary file left
     EXPECT_TRUE(boxes.empty());
     EXPECT_TRUE(started.empty());
     EXPECT_FALSE(flow.UpdateEnabled);
     for (const std::string &r : server.Requests()) EXPECT_EQ(r.find("Third.dat"), std::string::npos);
 }
 
-TEST_F(UpdaterFlowTest, AbortDuringASlowDownloadDeletesThePartAndRestoresTheBackup)
+TEST_F(UpdaterFlowTest, EmptyBodyIsNotInstalled)
+{
+    for (bool withLength : {true, false}) {
+        Describe({"Quillmoor.exe", "Helper.dll"});
+        Serve("Quillmoor.exe", "new exe");
+        Serve("Helper.dll", "", withLength);   // 200 with nothing in it
+        ASSERT_TRUE(WriteFileBytes(folder + "Quillmoor.exe", "old exe"));
+        ASSERT_TRUE(WriteFileBytes(folder + "Helper.dll", "old dll"));
+        EXPECT_THROW(Run(), ui::EAbort) << withLength;
+        EXPECT_EQ(ReadFileBytes(folder + "Quillmoor.exe"), "old exe") << withLength;
+        EXPECT_EQ(ReadFileBytes(folder + "Helper.dll"), "old dll") << withLength;
+        EXPECT_EQ(Files(), (std::set<std::string>{"Update.ini", "Quillmoor.exe", "Helper.dll"})) << withLength;
+    }
+    EXPECT_TRUE(started.empty());
+}
+
+TEST_F(UpdaterFlowTest, AbortDuringASlowDownloadLeavesEveryFileAsItWas)
 {
     Describe({"Quillmoor.exe", "Big.dat"});
     Serve("Quillmoor.exe", "new exe");
@@ -198,6 +256,7 @@ TEST_F(UpdaterFlowTest, AbortDuringASlowDownloadDeletesThePartAndRestoresTheBack
     slow.chunk = 2000;
     slow.chunkDelayMs = 20;
     server.Set("/update/Big.dat", slow);
+    ASSERT_TRUE(WriteFileBytes(folder + "Quillmoor.exe", "old exe"));
     ASSERT_TRUE(WriteFileBytes(folder + "Big.dat", "old big"));
 
     // The user closes the window during the second file and confirms the question.
@@ -215,8 +274,8 @@ TEST_F(UpdaterFlowTest, AbortDuringASlowDownloadDeletesThePartAndRestoresTheBack
     EXPECT_EQ(boxes[0], "File not download Completed, Aborted?");
     EXPECT_EQ(boxFlags[0], 0x24u);
     EXPECT_EQ(ReadFileBytes(folder + "Big.dat"), "old big");
-    EXPECT_FALSE(FileExists(folder + "Big.BAK"));
-    EXPECT_EQ(ReadFileBytes(folder + "Quillmoor.exe"), "new exe");
+    EXPECT_EQ(ReadFileBytes(folder + "Quillmoor.exe"), "old exe");
+    EXPECT_EQ(Files(), (std::set<std::string>{"Update.ini", "Quillmoor.exe", "Big.dat"}));
     EXPECT_TRUE(started.empty());
 }
 
@@ -244,20 +303,27 @@ TEST_F(UpdaterFlowTest, AnsweringNoToTheCloseQuestionLetsTheUpdateFinish)
     EXPECT_EQ(started.size(), 1u);
 }
 
-TEST_F(UpdaterFlowTest, StalledServerTimesOutAndRestores)
+// Without a length only the connection can tell that the body is cut short: here it stops
+// sending, and the wait for more ends the transfer as a failure.
+TEST_F(UpdaterFlowTest, BodyCutOffWithoutLengthLeavesEveryFileAsItWas)
 {
-    Describe({"Helper.dll"});
-    HttpReply stall;
-    stall.body = Body(10000, 'x');
-    stall.stallAfter = 4000;
-    server.Set("/update/Helper.dll", stall);
+    Describe({"Quillmoor.exe", "Helper.dll"});
+    Serve("Quillmoor.exe", "new exe");
+    HttpReply cut;
+    cut.body = Body(10000, 'x');
+    cut.contentLength = false;
+    cut.stallAfter = 4000;
+    server.Set("/update/Helper.dll", cut);
+    ASSERT_TRUE(WriteFileBytes(folder + "Quillmoor.exe", "old exe"));
     ASSERT_TRUE(WriteFileBytes(folder + "Helper.dll", "old dll"));
     DWORD start = GetTickCount();
     EXPECT_THROW(Run(), ui::EAbort);
     EXPECT_LT(GetTickCount() - start, 15000u);
+    EXPECT_EQ(ReadFileBytes(folder + "Quillmoor.exe"), "old exe");
     EXPECT_EQ(ReadFileBytes(folder + "Helper.dll"), "old dll");
-    EXPECT_FALSE(FileExists(folder + "Helper.BAK"));
-    EXPECT_EQ(flow.Rows[0].Downloads, "3 KB");   // what had come before the stall
+    EXPECT_EQ(Files(), (std::set<std::string>{"Update.ini", "Quillmoor.exe", "Helper.dll"}));
+    EXPECT_EQ(flow.Rows[1].Downloads, "3 KB");   // what had come before the stall
+    EXPECT_TRUE(started.empty());
 }
 
 TEST_F(UpdaterFlowTest, WithoutLengthTheGaugeStaysEmptyWhileKilobytesCount)
@@ -309,14 +375,17 @@ TEST_F(UpdaterFlowTest, UnsafeNamesStopTheRunBeforeAnythingIsWritten)
     EXPECT_TRUE(boxes.empty());
 }
 
-TEST_F(UpdaterFlowTest, FailedBackupStopsWithAnErrorAndReenablesUpdate)
+TEST_F(UpdaterFlowTest, FailedBackupPutsEveryFileBackAndReenablesUpdate)
 {
     Describe({"First.dat", "Locked.dll", "Last.dat"});
     Serve("First.dat", "new first");
     Serve("Locked.dll", "new locked");
     Serve("Last.dat", "new last");
+    ASSERT_TRUE(WriteFileBytes(folder + "First.dat", "old first"));
+    ASSERT_TRUE(WriteFileBytes(folder + "First.BAK", "older first"));
     ASSERT_TRUE(WriteFileBytes(folder + "Locked.dll", "old locked"));
     ASSERT_TRUE(WriteFileBytes(folder + "Last.dat", "old last"));
+    std::set<std::string> before = Files();
     HANDLE lock = CreateFileA((folder + "Locked.dll").c_str(), GENERIC_READ, 0, NULL, OPEN_EXISTING, 0, NULL);
     ASSERT_NE(lock, INVALID_HANDLE_VALUE);
     try {
@@ -328,28 +397,24 @@ TEST_F(UpdaterFlowTest, FailedBackupStopsWithAnErrorAndReenablesUpdate)
         EXPECT_STREQ(e.what(), "Unable to create backup file.");
     }
     CloseHandle(lock);
-    EXPECT_EQ(ReadFileBytes(folder + "First.dat"), "new first");
+    // First.dat had been replaced already: it and its earlier backup are back.
+    EXPECT_EQ(ReadFileBytes(folder + "First.dat"), "old first");
+    EXPECT_EQ(ReadFileBytes(folder + "First.BAK"), "older first");
     EXPECT_EQ(ReadFileBytes(folder + "Locked.dll"), "old locked");
     EXPECT_EQ(ReadFileBytes(folder + "Last.dat"), "old last");
+    EXPECT_EQ(Files(), before);
     EXPECT_TRUE(flow.UpdateEnabled);
     EXPECT_TRUE(boxes.empty());
 
     // The user may try again once the file is free.
     flow.RunUpdate();
+    EXPECT_EQ(ReadFileBytes(folder + "First.dat"), "new first");
+    EXPECT_EQ(ReadFileBytes(folder + "First.BAK"), "old first");
     EXPECT_EQ(ReadFileBytes(folder + "Locked.dll"), "new locked");
     EXPECT_EQ(ReadFileBytes(folder + "Last.dat"), "new last");
+    EXPECT_EQ(Files(), (std::set<std::string>{"Update.ini", "First.dat", "First.BAK", "Locked.dll", "Locked.BAK",
+                                              "Last.dat", "Last.BAK"}));
     EXPECT_EQ(started.size(), 1u);
-}
-
-TEST_F(UpdaterFlowTest, AFailedNewFileNeverTakesAnotherFilesBackup)
-{
-    Describe({"Quillmoor.exe", "Quillmoor.dll"});
-    Serve("Quillmoor.exe", "new exe");
-    ASSERT_TRUE(WriteFileBytes(folder + "Quillmoor.exe", "old exe"));
-    EXPECT_THROW(Run(), ui::EAbort);   // Quillmoor.dll is not on the server
-    EXPECT_FALSE(FileExists(folder + "Quillmoor.dll"));
-    EXPECT_EQ(ReadFileBytes(folder + "Quillmoor.BAK"), "old exe");
-    EXPECT_EQ(ReadFileBytes(folder + "Quillmoor.exe"), "new exe");
 }
 
 TEST_F(UpdaterFlowTest, TargetThatCannotBeCreatedIsAFileError)

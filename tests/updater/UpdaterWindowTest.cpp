@@ -131,6 +131,9 @@ TEST_F(UpdaterWindowTest, CloseButtonWhileIdleClosesWithoutAQuestion)
 {
     // A failed backup leaves Update enabled again; Close then needs no question.
     Describe({"Locked.dll"});
+    HttpReply locked;
+    locked.body = "new";
+    server.Set("/update/Locked.dll", locked);
     ASSERT_TRUE(WriteFileBytes(folder + "Locked.dll", "old"));
     HANDLE lock = CreateFileA((folder + "Locked.dll").c_str(), GENERIC_READ, 0, NULL, OPEN_EXISTING, 0, NULL);
     ASSERT_NE(lock, INVALID_HANDLE_VALUE);
@@ -141,6 +144,7 @@ TEST_F(UpdaterWindowTest, CloseButtonWhileIdleClosesWithoutAQuestion)
     CloseHandle(lock);
     ui::Application->OnException = nullptr;
     EXPECT_EQ(errors, std::vector<std::string>{"Unable to create backup file."});
+    EXPECT_EQ(ReadFileBytes(folder + "Locked.dll"), "old");
     EXPECT_TRUE(IsWindowEnabled(form->btn_Update.Handle()));
 
     form->Btn_Cancel.Click();
