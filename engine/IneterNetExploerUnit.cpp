@@ -52,8 +52,8 @@ struct UrlCacheHandle {
 
 enum class CacheWalk { Cache, Cookies };
 
-void HandleCacheEntry(const INTERNET_CACHE_ENTRY_INFOA *entry, CacheWalk walk, ui::TTreeView *tree,
-                      int32_t nodeIndex, TResultContents *results, int32_t &count)
+void HandleCacheEntry(const INTERNET_CACHE_ENTRY_INFOA *entry, CacheWalk walk, TScanPacer &pacer,
+                      TResultContents *results, int32_t &count)
 {
     const std::string url = entry->lpszSourceUrlName ? entry->lpszSourceUrlName : "";
     const bool cookie = url.find("Cookie:") != std::string::npos;
@@ -81,13 +81,14 @@ void HandleCacheEntry(const INTERNET_CACHE_ENTRY_INFOA *entry, CacheWalk walk, u
         }
     }
     ++count;
-    UpdateNodeCount(nodeIndex, count, 0, tree);
+    pacer.SetCount(count, 0);
 }
 
 // Every entry is fetched twice: a probe that reports its size, then a block of exactly that size.
 void WalkUrlCache(CacheWalk walk, ui::TTreeView *tree, int32_t nodeIndex, TResultContents *results)
 {
     int32_t count = 0;
+    TScanPacer pacer(tree, nodeIndex);
     UrlCacheHandle search;
     {
         DWORD size = 0;
@@ -96,7 +97,7 @@ void WalkUrlCache(CacheWalk walk, ui::TTreeView *tree, int32_t nodeIndex, TResul
         auto *entry = reinterpret_cast<INTERNET_CACHE_ENTRY_INFOA *>(block.empty() ? nullptr : block.data());
         search.h = FindFirstUrlCacheEntryA(nullptr, entry, &size);
         if (search.h && entry && (entry->CacheEntryType & NORMAL_CACHE_ENTRY))
-            HandleCacheEntry(entry, walk, tree, nodeIndex, results, count);
+            HandleCacheEntry(entry, walk, pacer, results, count);
     }
     if (!search.h) return;
 
@@ -105,7 +106,7 @@ void WalkUrlCache(CacheWalk walk, ui::TTreeView *tree, int32_t nodeIndex, TResul
     int strangeErrors = 0;
     for (;;) {
         if (ScanState == 2) break;
-        PumpScanMessages();
+        pacer.Turn();
         DWORD size = 0;
         FindNextUrlCacheEntryA(search.h, nullptr, &size);
         const DWORD error = GetLastError();
@@ -114,7 +115,7 @@ void WalkUrlCache(CacheWalk walk, ui::TTreeView *tree, int32_t nodeIndex, TResul
             std::vector<char> block(size ? size : 1);
             auto *entry = reinterpret_cast<INTERNET_CACHE_ENTRY_INFOA *>(block.data());
             if (FindNextUrlCacheEntryA(search.h, entry, &size) && (entry->CacheEntryType & NORMAL_CACHE_ENTRY))
-                HandleCacheEntry(entry, walk, tree, nodeIndex, results, count);
+                HandleCacheEntry(entry, walk, pacer, results, count);
         } else if (error == ERROR_NO_MORE_ITEMS || error == ERROR_INVALID_PARAMETER) {
             break;
         } else if (++strangeErrors >= 16) {
@@ -216,8 +217,9 @@ void ScanFavoritesFolder(const std::string &folder, ui::TTreeView *tree, int32_t
     FindHandle find{FindFirstFileA((folder + "\\*.*").c_str(), &fd)};
     if (find.h == INVALID_HANDLE_VALUE) return;
     int32_t count = 0;
+    TScanPacer pacer(tree, nodeIndex);
     do {
-        PumpScanMessages();
+        pacer.Turn();
         const std::string name = fd.cFileName;
         if (name == "." || name == "..") continue;
         if (!IsFavoritesAttribute(fd.dwFileAttributes)) continue;
@@ -234,7 +236,7 @@ void ScanFavoritesFolder(const std::string &folder, ui::TTreeView *tree, int32_t
             c.Location = folder + "\\" + name;
         }
         ++count;
-        UpdateNodeCount(nodeIndex, count, 0, tree);
+        pacer.SetCount(count, 0);
     } while (FindNextFileA(find.h, &fd));
 }
 
