@@ -77,7 +77,7 @@ void HandleCacheEntry(const INTERNET_CACHE_ENTRY_INFOA *entry, CacheWalk walk, T
         int64_t len = OpenFileLength(c.Location);
         if (len > 0) {
             c.Size = static_cast<int32_t>(len > INT32_MAX ? INT32_MAX : len);
-            FoundSizeTotal += c.Size;
+            AddFoundSize(c.Size);
         }
     }
     ++count;
@@ -101,9 +101,11 @@ void WalkUrlCache(CacheWalk walk, ui::TTreeView *tree, int32_t nodeIndex, TResul
     }
     if (!search.h) return;
 
-    // A probe error other than "buffer too small" or "no more" is retried; one that keeps coming
-    // back would otherwise hold the scan forever.
-    int strangeErrors = 0;
+    // A probe error other than "buffer too small" or "no more", or a fetch that fails after its
+    // probe, is retried: the search has not moved on. Only an entry actually fetched clears the
+    // count, so the same failure coming back again and again ends the walk instead of holding it.
+    const int maxFailures = 16;
+    int failures = 0;
     for (;;) {
         if (ScanState == 2) break;
         pacer.Turn();
@@ -111,14 +113,17 @@ void WalkUrlCache(CacheWalk walk, ui::TTreeView *tree, int32_t nodeIndex, TResul
         FindNextUrlCacheEntryA(search.h, nullptr, &size);
         const DWORD error = GetLastError();
         if (error == ERROR_INSUFFICIENT_BUFFER) {
-            strangeErrors = 0;
             std::vector<char> block(size ? size : 1);
             auto *entry = reinterpret_cast<INTERNET_CACHE_ENTRY_INFOA *>(block.data());
-            if (FindNextUrlCacheEntryA(search.h, entry, &size) && (entry->CacheEntryType & NORMAL_CACHE_ENTRY))
-                HandleCacheEntry(entry, walk, pacer, results, count);
+            if (FindNextUrlCacheEntryA(search.h, entry, &size)) {
+                failures = 0;
+                if (entry->CacheEntryType & NORMAL_CACHE_ENTRY) HandleCacheEntry(entry, walk, pacer, results, count);
+            } else if (++failures >= maxFailures) {
+                break;
+            }
         } else if (error == ERROR_NO_MORE_ITEMS || error == ERROR_INVALID_PARAMETER) {
             break;
-        } else if (++strangeErrors >= 16) {
+        } else if (++failures >= maxFailures) {
             break;
         }
     }
@@ -130,8 +135,8 @@ int64_t OpenFileLength(const std::string &path)
 {
     DWORD attr = GetFileAttributesA(path.c_str());
     if (attr == INVALID_FILE_ATTRIBUTES || (attr & FILE_ATTRIBUTE_DIRECTORY)) return -1;
-    HANDLE h = CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                           OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    HANDLE h = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                           FILE_ATTRIBUTE_NORMAL, nullptr);
     if (h == INVALID_HANDLE_VALUE) return -1;
     LARGE_INTEGER size;
     BOOL ok = GetFileSizeEx(h, &size);

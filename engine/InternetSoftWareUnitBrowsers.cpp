@@ -98,7 +98,7 @@ void RunTextScan(const TextScan &scan, ui::TTreeView *tree, int32_t nodeIndex, T
         c.*scan.textField = itemText;
         c.Location = FoundPath;
         c.Size = static_cast<int32_t>(itemText.size() > INT32_MAX ? INT32_MAX : itemText.size());
-        FoundSizeTotal += c.Size;
+        AddFoundSize(c.Size);
         pacer.SetCount(++count, 0);
         return true;
     });
@@ -228,7 +228,7 @@ void ScanCacheFolder(const std::string &folder, ui::TTreeView *tree, int32_t nod
         int64_t len = OpenFileLength(path);
         if (len > 0) {
             c.Size = static_cast<int32_t>(len > INT32_MAX ? INT32_MAX : len);
-            FoundSizeTotal += c.Size;
+            AddFoundSize(c.Size);
         }
         pacer.SetCount(count, 0);
     } while (FindNextFileA(find.h, &fd));

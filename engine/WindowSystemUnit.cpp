@@ -72,7 +72,7 @@ int32_t MeasureFile(const std::string &path)
     int32_t result = 0;
     if (GetFileSizeEx(h, &size)) result = static_cast<int32_t>(std::min<LONGLONG>(size.QuadPart, INT32_MAX));
     CloseHandle(h);
-    FoundSizeTotal += result;
+    AddFoundSize(result);
     return result;
 }
 
