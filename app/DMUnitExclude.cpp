@@ -249,8 +249,8 @@ bool ExcludeResultRow(const std::string &path, TExcludeContents *list, int rowIn
 {
     TResultItem *row = ResultRows.Items(rowIndex);
     if (!row) return false;
-    itemName = row->ItemName;
-    exclude::TContent c = ExclusionForResultRow(row->ItemName, row->Entry, row->Data, row->Location);
+    itemName = row->ItemName();
+    exclude::TContent c = ExclusionForResultRow(row->ItemName(), row->Entry(), row->Data(), row->Location());
     ResultRows.Delete(rowIndex);
     int removed = -1;
     AddExclusionTo(path, list, c, ResultContents[tcInternetExplorer], &removed);

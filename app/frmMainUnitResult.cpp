@@ -234,7 +234,7 @@ void TfrmMainForm::ResultListViewData(void *, ui::TListItem &item)
 {
     const TResultItem *row = ResultRows.Items(item.Index);
     if (!row) return;
-    item.Caption = row->ItemName;
+    item.Caption = row->ItemName();
     item.SubItems = ResultRowSubItems(*row);
     item.StateIndex = row->Checked ? TreeStateTicked : TreeStateEmpty;
 }
