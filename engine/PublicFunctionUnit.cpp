@@ -190,8 +190,18 @@ void PumpScanMessages()
 
 void TScanPacer::Turn()
 {
-    const DWORD now = GetTickCount();
-    if (turned_ && now - lastTurn_ < ScanTurnMs) return;
+    if (turned_ && GetTickCount() - lastTurn_ < ScanTurnMs) return;
+    TakeTurn();
+}
+
+void TScanPacer::TurnWhenDue()
+{
+    if (GetTickCount() - lastTurn_ < ScanTurnMs) return;
+    TakeTurn();
+}
+
+void TScanPacer::TakeTurn()
+{
     PaintCount();
     PumpScanMessages();
     turned_ = true;
@@ -315,7 +325,9 @@ bool ScanRegKey(const TRegScanItem &item, const std::string &location, ui::TTree
     ui::TRegistry reg;
     reg.SetRootKey(root);
     if (!reg.OpenKey(path, false)) return false;
-    const std::vector<std::string> names = item.SubKeys ? reg.GetKeyNames() : reg.GetValueNames();
+    TScanPacer listing;
+    const std::vector<std::string> names =
+        item.SubKeys ? reg.GetKeyNames(listing.WhenDue()) : reg.GetValueNames(listing.WhenDue());
     AddRegNames(item, names, location, &reg, tree, nodeIndex, results, running);
     return true;
 }

@@ -4,6 +4,7 @@
 #pragma once
 #include <windows.h>
 #include <cstdint>
+#include <functional>
 #include <initializer_list>
 #include <string>
 #include <vector>
@@ -53,22 +54,35 @@ constexpr DWORD ScanTurnMs = 20;
 // and painted at the next turn and, when it changed, once more at the end.
 class TScanPacer {
 public:
-    explicit TScanPacer(ui::TTreeView *tree = nullptr, int32_t nodeIndex = 0) : tree_(tree), node_(nodeIndex) {}
+    explicit TScanPacer(ui::TTreeView *tree = nullptr, int32_t nodeIndex = 0)
+        : tree_(tree), node_(nodeIndex), lastTurn_(GetTickCount())
+    {
+    }
     ~TScanPacer() { PaintCount(); }
     TScanPacer(const TScanPacer &) = delete;
     TScanPacer &operator=(const TScanPacer &) = delete;
 
     // Before an entry: when a turn is due, paints a changed count and handles the pending messages.
     void Turn();
+    // A turn only once ScanTurnMs have passed since the pacer was made or last turned: for work
+    // before a loop's first entry, such as listing the names it walks.
+    void TurnWhenDue();
+    // TurnWhenDue as a callback for a listing.
+    std::function<void()> WhenDue()
+    {
+        return [this] { TurnWhenDue(); };
+    }
     // UpdateNodeCount's counting (mode 0 sets, mode 1 adds); the painting waits for the next turn.
     void SetCount(int32_t amount, int32_t mode);
     // Paints the count now if it changed since it was last painted.
     void PaintCount();
 
 private:
+    void TakeTurn();
+
     ui::TTreeView *tree_;
     int32_t node_;
-    DWORD lastTurn_ = 0;
+    DWORD lastTurn_;
     bool turned_ = false;
     bool unpainted_ = false;
 };

@@ -32,8 +32,9 @@ void ScanRoutineKeys(const char *itemName, const char *cleanCaption, std::initia
     for (const char *keyPath : keyPaths) {
         reg.CloseKey();
         if (!reg.OpenKey(keyPath, false)) continue;
+        TScanPacer listing;
         AddWindowsSoftwareRegValues(GroupWindows, cleanCaption, itemName, tree, nodeIndex, results,
-                                    reg.GetValueNames(), CurrentUserLocation(keyPath), running);
+                                    reg.GetValueNames(listing.WhenDue()), CurrentUserLocation(keyPath), running);
     }
 }
 
@@ -191,7 +192,7 @@ void ScanWinZipHistory(ui::TTreeView *tree, int32_t nodeIndex, TResultContents *
     const TRegScanItem item = WinItem(itemName, cleanCaption, TRegCountRule::AddOne);
     static const std::string wanted[] = {UpperCase("DefDir"), UpperCase("ExtractTo"), UpperCase("extract")};
     TScanPacer pacer(tree, nodeIndex);
-    for (const std::string &name : reg.GetValueNames()) {
+    for (const std::string &name : reg.GetValueNames(pacer.WhenDue())) {
         if (ScanState == 2) return;
         pacer.Turn();
         const std::string upper = UpperCase(name);

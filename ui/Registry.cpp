@@ -207,7 +207,7 @@ void TRegistry::WriteBinaryData(const std::string &name, const void *buffer, int
     PutData(name, REG_BINARY, buffer, static_cast<DWORD>(size));
 }
 
-std::vector<std::string> TRegistry::GetValueNames() const
+std::vector<std::string> TRegistry::GetValueNames(const std::function<void()> &onName) const
 {
     std::vector<std::string> names;
     if (!current_) return names;
@@ -225,11 +225,12 @@ std::vector<std::string> TRegistry::GetValueNames() const
         }
         if (rc != ERROR_SUCCESS) break;
         names.emplace_back(buf.data(), len);
+        if (onName) onName();
     }
     return names;
 }
 
-std::vector<std::string> TRegistry::GetKeyNames() const
+std::vector<std::string> TRegistry::GetKeyNames(const std::function<void()> &onName) const
 {
     std::vector<std::string> names;
     if (!current_) return names;
@@ -238,6 +239,7 @@ std::vector<std::string> TRegistry::GetKeyNames() const
         DWORD len = sizeof(buf);
         if (RegEnumKeyExA(current_, i, buf, &len, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS) break;
         names.emplace_back(buf, len);
+        if (onName) onName();
     }
     return names;
 }
