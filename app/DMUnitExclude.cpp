@@ -366,21 +366,18 @@ bool ExcludeResultRow(const std::string &path, TExcludeContents *list, int rowIn
     saved = TExclusionSave::Unchanged;
     const TResultItem *row = ResultRows.Items(rowIndex);
     if (!row) return false;
-    saved = AddExclusionTo(path, list, ExclusionForResultRow(row->ItemName, row->Entry, row->Data, row->Location),
-                           nullptr);
+    saved = AddExclusionTo(path, list,
+                           ExclusionForResultRow(row->ItemName(), row->Entry(), row->Data(), row->Location()), nullptr);
     if (saved == TExclusionSave::Unstorable) return false;
-    itemName = row->ItemName;
-    const TResultItem taken = *row;
+    itemName = row->ItemName();
+    const int32_t category = row->Category, index = row->ContentIndex;
     ResultRows.Delete(rowIndex);
     // The row's own trace leaves its collection, so that neither a clean nor a later fill or recount
     // reaches it before the next scan, which honours the exclusion by itself.
-    TResultContents *contents =
-        taken.Category >= 0 && taken.Category < TraceCategoryCount ? ResultContents[taken.Category] : nullptr;
-    if (!contents || taken.ContentIndex < 0 || taken.ContentIndex >= contents->Count()) return true;
-    const TContent &c = contents->GetItem(taken.ContentIndex)->Content;
-    if (c.ItemName != taken.ItemName || c.Entry != taken.Entry || c.Location != taken.Location) return true;
-    contents->Delete(taken.ContentIndex);
-    FollowResultItemRemoval(taken.Category, taken.ContentIndex);
+    TResultContents *contents = category >= 0 && category < TraceCategoryCount ? ResultContents[category] : nullptr;
+    if (!contents || index < 0 || index >= contents->Count()) return true;
+    contents->Delete(index);
+    FollowResultItemRemoval(category, index);
     return true;
 }
 

@@ -7,8 +7,8 @@ TResultRows ResultRows;
 
 TResultItem *TResultRows::Add()
 {
-    rows_.push_back(std::make_unique<TResultItem>());
-    return rows_.back().get();
+    rows_.emplace_back();
+    return &rows_.back();
 }
 
 void TResultRows::Delete(int index)
@@ -19,24 +19,73 @@ void TResultRows::Delete(int index)
 
 void TResultRows::Clear()
 {
-    std::vector<std::unique_ptr<TResultItem>>().swap(rows_);
+    std::vector<TResultItem>().swap(rows_);
 }
 
 namespace {
 
-// Which field of a result item the "Name" column shows.
-enum TNameField {
-    nfEntry,
-    nfData,
-    nfSubKey,
-    nfLocation,
-    nfFirefoxHistory,
-    nfFirefoxCookie,
-    nfFirefoxCacheFile,
-    nfNetscapeHistory,
-    nfNetscapeCookie,
-    nfNetscapeCacheFile,
-};
+const std::string NoText;
+
+const std::string &FieldOf(TNameField f, const TContent &c)
+{
+    switch (f) {
+    case nfNone: return NoText;
+    case nfEntry: return c.Entry;
+    case nfData: return c.Data;
+    case nfSubKey: return c.SubKey;
+    case nfLocation: return c.Location;
+    case nfFirefoxHistory: return c.FirefoxHistory;
+    case nfFirefoxCookie: return c.FirefoxCookie;
+    case nfFirefoxCacheFile: return c.FirefoxCacheFile;
+    case nfNetscapeHistory: return c.NetscapeHistory;
+    case nfNetscapeCookie: return c.NetscapeCookie;
+    case nfNetscapeCacheFile: return c.NetscapeCacheFile;
+    }
+    return NoText;
+}
+
+}  // namespace
+
+const TContent *TResultItem::Content() const
+{
+    if (Category < 0 || Category >= TraceCategoryCount || !ResultContents[Category]) return nullptr;
+    const TResultContents &contents = *ResultContents[Category];
+    return ContentIndex >= 0 && ContentIndex < contents.Count() ? &contents.GetItem(ContentIndex)->Content : nullptr;
+}
+
+const std::string &TResultItem::ItemName() const
+{
+    const TContent *c = Content();
+    return c ? c->ItemName : NoText;
+}
+
+const std::string &TResultItem::DisplayName() const
+{
+    const TContent *c = Content();
+    return c ? FieldOf(NameField, *c) : NoText;
+}
+
+const std::string &TResultItem::Location2() const { return Location(); }
+
+const std::string &TResultItem::Entry() const
+{
+    const TContent *c = Content();
+    return c ? c->Entry : NoText;
+}
+
+const std::string &TResultItem::Data() const
+{
+    const TContent *c = Content();
+    return c ? FieldOf(DataField, *c) : NoText;
+}
+
+const std::string &TResultItem::Location() const
+{
+    const TContent *c = Content();
+    return c ? c->Location : NoText;
+}
+
+namespace {
 
 struct TItemRule {
     const char *caption;   // the exact type string, or nullptr when matched by kind
@@ -134,23 +183,6 @@ const TItemRule *RuleOf(int category, int itemNo)
 bool Matches(const TItemRule &rule, const TContent &c)
 {
     return rule.caption ? c.CleanCaption == rule.caption : c.Kind == rule.kind;
-}
-
-const std::string &FieldOf(TNameField f, const TContent &c)
-{
-    switch (f) {
-    case nfEntry: return c.Entry;
-    case nfData: return c.Data;
-    case nfSubKey: return c.SubKey;
-    case nfLocation: return c.Location;
-    case nfFirefoxHistory: return c.FirefoxHistory;
-    case nfFirefoxCookie: return c.FirefoxCookie;
-    case nfFirefoxCacheFile: return c.FirefoxCacheFile;
-    case nfNetscapeHistory: return c.NetscapeHistory;
-    case nfNetscapeCookie: return c.NetscapeCookie;
-    case nfNetscapeCacheFile: return c.NetscapeCacheFile;
-    }
-    return c.Data;
 }
 
 TResultContents *ContentsOf(int category)
@@ -253,10 +285,33 @@ void RemapResultRows(int category, const std::vector<int32_t> &newIndex)
         row.ContentIndex = newIndex[static_cast<size_t>(row.ContentIndex)];
         return row.ContentIndex >= 0;
     });
-    int64_t total = 0;
-    for (int i = 0; i < ResultRows.Count(); ++i) total += ResultRows.Items(i)->Size;
-    FoundSizeTotal = static_cast<int32_t>(total > INT32_MAX ? INT32_MAX : total);
+    FoundSizeTotal = 0;
+    for (int i = 0; i < ResultRows.Count(); ++i) AddFoundSize(ResultRows.Items(i)->Size);
 }
+
+namespace {
+
+// The field that the "Name" column shows for a result item in the category view: the first type
+// string of the category that equals its own decides.
+TNameField CategoryNameField(int category, const TContent &content)
+{
+    const TCategoryRules &cat = Rules[category];
+    for (int i = 0; i < cat.count; ++i) {
+        const TItemRule &rule = cat.items[i];
+        if (rule.caption && content.CleanCaption == rule.caption) return rule.name;
+    }
+    // Unknown type strings: Windows Software shows the data, Internet Software tries the kind.
+    if (category == tcWindowsSoftware) return nfData;
+    if (category == tcInternetSoftware) {
+        for (int i = 0; i < cat.count; ++i) {
+            const TItemRule &rule = cat.items[i];
+            if (!rule.caption && content.Kind == rule.kind) return rule.name;
+        }
+    }
+    return nfNone;
+}
+
+}  // namespace
 
 std::string ResultDisplayName(int category, int itemNo, const TContent &content)
 {
@@ -265,20 +320,7 @@ std::string ResultDisplayName(int category, int itemNo, const TContent &content)
         const TItemRule *rule = RuleOf(category, itemNo);
         return rule ? FieldOf(rule->name, content) : std::string();
     }
-    const TCategoryRules &cat = Rules[category];
-    for (int i = 0; i < cat.count; ++i) {
-        const TItemRule &rule = cat.items[i];
-        if (rule.caption && content.CleanCaption == rule.caption) return FieldOf(rule.name, content);
-    }
-    // Unknown type strings: Windows Software shows the data, Internet Software tries the kind.
-    if (category == tcWindowsSoftware) return content.Data;
-    if (category == tcInternetSoftware) {
-        for (int i = 0; i < cat.count; ++i) {
-            const TItemRule &rule = cat.items[i];
-            if (!rule.caption && content.Kind == rule.kind) return FieldOf(rule.name, content);
-        }
-    }
-    return std::string();
+    return FieldOf(CategoryNameField(category, content), content);
 }
 
 void FillResultRows(int category, int itemNo, bool append)
@@ -295,26 +337,21 @@ void FillResultRows(int category, int itemNo, bool append)
         if (!rule) return;
     }
     // Four Windows System items show their subkey as the name; their rows carry it as the data too.
-    const bool dataIsSubKey = rule && rule->name == nfSubKey;
+    const TNameField dataField = rule && rule->name == nfSubKey ? nfSubKey : nfData;
     ResultRows.Reserve(ResultRows.Count() + contents->Count());
     for (int i = 0; i < contents->Count(); ++i) {
         const TContent &c = contents->GetItem(i)->Content;
         if (rule && !Matches(*rule, c)) continue;
         TResultItem *row = ResultRows.Add();
-        row->ItemName = c.ItemName;
-        row->DisplayName = rule ? FieldOf(rule->name, c) : ResultDisplayName(category, 0, c);
-        row->Location2 = c.Location;
-        row->Entry = c.Entry;
-        row->Data = dataIsSubKey ? c.SubKey : c.Data;
-        row->Location = c.Location;
+        row->NameField = rule ? rule->name : CategoryNameField(category, c);
+        row->DataField = dataField;
         row->Checked = c.Checked;
         row->Category = category;
         row->ContentIndex = i;
         row->Removed = c.Removed;
         row->Size = c.Size;
         // Saturate rather than wrap: the footer must never show a negative size.
-        int64_t total = static_cast<int64_t>(FoundSizeTotal) + c.Size;
-        FoundSizeTotal = static_cast<int32_t>(total > INT32_MAX ? INT32_MAX : total < 0 ? 0 : total);
+        AddFoundSize(c.Size);
     }
 }
 
@@ -346,8 +383,8 @@ void FormatResultSpace(int64_t total, std::string &number, std::string &unit)
 
 std::vector<std::string> ResultRowSubItems(const TResultItem &row)
 {
-    return {row.DisplayName, FormatFixed2(static_cast<double>(row.Size) / 1024),
-            row.Removed ? "Deleted" : "", row.Entry, row.Data, row.Location};
+    return {row.DisplayName(), FormatFixed2(static_cast<double>(row.Size) / 1024),
+            row.Removed ? "Deleted" : "", row.Entry(), row.Data(), row.Location()};
 }
 
 void ResultHintTexts(int32_t count, int64_t size, std::string &line1, std::string &line2)

@@ -2,27 +2,51 @@
 // Nothing here needs a window: the Result page's handlers are thin layers over these routines.
 #pragma once
 #include <cstdint>
-#include <memory>
 #include <string>
 #include <vector>
 #include "engine/ResultContentUnit.h"
 
-// One row of the virtual result list, copied from a result item when the list is filled.
+// Which text field of its result item a row shows in the "Name" column (or as its Data).
+enum TNameField : uint8_t {
+    nfNone,   // an empty text
+    nfEntry,
+    nfData,
+    nfSubKey,
+    nfLocation,
+    nfFirefoxHistory,
+    nfFirefoxCookie,
+    nfFirefoxCacheFile,
+    nfNetscapeHistory,
+    nfNetscapeCookie,
+    nfNetscapeCacheFile,
+};
+
+// One row of the virtual result list. A row copies its item's flags and size when the list is
+// filled; its texts it reads from the item it leads back to (Category, ContentIndex), which keeps
+// them unchanged from the scan to the next one. Copying them would cost a hundred thousand rows
+// several hundred thousand strings on every fill. Fills, purges and exclusions keep ContentIndex
+// in step with the collections; a row that leads nowhere shows empty texts.
 struct TResultItem {
-    std::string ItemName;      // row caption, column "Type"
-    std::string DisplayName;   // column "Name"
-    std::string Location2;     // the item's Location; kept for the record, read by nobody
-    std::string Entry;         // sub-item 3 (no column)
-    std::string Data;          // sub-item 4 (no column)
-    std::string Location;      // sub-item 5 (no column)
     uint8_t Checked = 0;
     int32_t Category = 0;      // which of ResultContents the item sits in
-    int32_t ContentIndex = 0;  // its index there when the row was made
+    int32_t ContentIndex = 0;  // its index there
     uint8_t Removed = 0;
     int32_t Size = 0;
+    TNameField NameField = nfNone;   // what DisplayName shows
+    TNameField DataField = nfData;   // what Data shows: the SubKey in the item view of four items
+
+    // The result item, or nullptr.
+    const TContent *Content() const;
+    const std::string &ItemName() const;      // row caption, column "Type"
+    const std::string &DisplayName() const;   // column "Name"
+    const std::string &Location2() const;     // the item's Location; kept for the record, read by nobody
+    const std::string &Entry() const;         // sub-item 3 (no column)
+    const std::string &Data() const;          // sub-item 4 (no column)
+    const std::string &Location() const;      // sub-item 5 (no column)
 };
 
 // The rows of the result list in list order. The list owns its rows: a row that leaves it is freed.
+// Row pointers stay valid until the list next changes.
 class TResultRows {
 public:
     TResultRows() = default;
@@ -31,9 +55,13 @@ public:
 
     int Count() const { return static_cast<int>(rows_.size()); }
     // nullptr for an index outside the list.
-    TResultItem *Items(int index) const
+    TResultItem *Items(int index)
     {
-        return index >= 0 && index < Count() ? rows_[static_cast<size_t>(index)].get() : nullptr;
+        return index >= 0 && index < Count() ? &rows_[static_cast<size_t>(index)] : nullptr;
+    }
+    const TResultItem *Items(int index) const
+    {
+        return index >= 0 && index < Count() ? &rows_[static_cast<size_t>(index)] : nullptr;
     }
     TResultItem *Add();
     // Frees the row and closes up the list; an index outside the list changes nothing.
@@ -43,16 +71,15 @@ public:
     template <class Pred>
     void KeepIf(Pred keep)
     {
-        std::vector<std::unique_ptr<TResultItem>> kept;
-        kept.reserve(rows_.size());
-        for (auto &row : rows_)
-            if (keep(*row)) kept.push_back(std::move(row));
-        rows_.swap(kept);
+        size_t kept = 0;
+        for (size_t i = 0; i < rows_.size(); ++i)
+            if (keep(rows_[i])) rows_[kept++] = rows_[i];
+        rows_.resize(kept);
     }
     void Reserve(int count) { rows_.reserve(static_cast<size_t>(count)); }
 
 private:
-    std::vector<std::unique_ptr<TResultItem>> rows_;
+    std::vector<TResultItem> rows_;
 };
 
 // List item i of the result list shows row i. Emptied when the main window goes.

@@ -35,6 +35,7 @@ ui::TTreeNode *AddCopy(ui::TTreeView *tree, ui::TTreeNode *parent, ui::TTreeNode
 
 void CopyResultTree(ui::TTreeView *scanTree, ui::TTreeView *resultTree)
 {
+    resultTree->BeginUpdate();
     resultTree->Clear();
     ui::TTreeNode *root = nullptr;
     ui::TTreeNode *category = nullptr;
@@ -58,10 +59,9 @@ void CopyResultTree(ui::TTreeView *scanTree, ui::TTreeView *resultTree)
             break;
         }
     }
-    if (resultTree->NodeCount() > 0) {
-        resultTree->Node(0)->Expand(true);
-        resultTree->SetSelected(resultTree->Node(0));
-    }
+    if (resultTree->NodeCount() > 0) resultTree->Node(0)->Expand(true);
+    resultTree->EndUpdate();
+    if (resultTree->NodeCount() > 0) resultTree->SetSelected(resultTree->Node(0));
 }
 
 bool ToggleResultNode(ui::TTreeView *resultTree, ui::TTreeNode *node)

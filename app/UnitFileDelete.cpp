@@ -5,6 +5,7 @@
 #include <ctime>
 #include "app/DMUnit.h"
 #include "app/ImageEx.h"
+#include "engine/PublicFunctionUnit.h"
 #include "engine/ResultContentUnit.h"
 #include "engine/WipeUnit.h"
 #include "ui/Application.h"
@@ -166,8 +167,9 @@ void AddRecycledFilesToList(std::vector<std::string> &lines, const std::string &
     HANDLE h = FindFirstFileA("*.*", &fd);
     if (h == INVALID_HANDLE_VALUE) return;
     const std::string info2 = Upper("INFO2"), desktopIni = Upper("desktop.ini");
+    TScanPacer turns;
     do {
-        ui::Application->ProcessMessages();
+        turns.Turn();
         std::string name = fd.cFileName;
         if (name == "." || name == "..") continue;
         if (static_cast<unsigned>(fd.dwFileAttributes) >= 101) continue;

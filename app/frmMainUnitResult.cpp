@@ -186,9 +186,12 @@ void TfrmMainForm::FillForNode(ui::TTreeNode *node)
     TSectionRec *rec = Rec(node);
     switch (node->Level()) {
     case 0:
-        if (node->Count() == 0) FillResultList(-1, 0, false);   // no category: an empty list
+        // The rows of every category first, then one update of the footer and the list: each new
+        // item count costs the list view a new layout.
+        FillResultRows(-1, 0, false);
         for (int i = 0; i < node->Count(); ++i)
-            if (TSectionRec *cat = Rec(node->Item(i))) FillResultList(cat->Category, 0, i > 0);
+            if (TSectionRec *cat = Rec(node->Item(i))) FillResultRows(cat->Category, 0, true);
+        FillResultList(-1, 0, true);
         break;
     case 1:
         if (rec) FillResultList(rec->Category, 0, false);
@@ -237,7 +240,7 @@ void TfrmMainForm::ResultListViewData(void *, ui::TListItem &item)
 {
     const TResultItem *row = ResultRows.Items(item.Index);
     if (!row) return;
-    item.Caption = row->ItemName;
+    item.Caption = row->ItemName();
     item.SubItems = ResultRowSubItems(*row);
     item.StateIndex = row->Checked ? TreeStateTicked : TreeStateEmpty;
 }

@@ -52,8 +52,8 @@ struct UrlCacheHandle {
 
 enum class CacheWalk { Cache, Cookies };
 
-void HandleCacheEntry(const INTERNET_CACHE_ENTRY_INFOA *entry, CacheWalk walk, ui::TTreeView *tree,
-                      int32_t nodeIndex, TResultContents *results, int32_t &count)
+void HandleCacheEntry(const INTERNET_CACHE_ENTRY_INFOA *entry, CacheWalk walk, TScanPacer &pacer,
+                      TResultContents *results, int32_t &count)
 {
     const std::string url = entry->lpszSourceUrlName ? entry->lpszSourceUrlName : "";
     const bool cookie = url.find("Cookie:") != std::string::npos;
@@ -77,17 +77,18 @@ void HandleCacheEntry(const INTERNET_CACHE_ENTRY_INFOA *entry, CacheWalk walk, u
         int64_t len = OpenFileLength(c.Location);
         if (len > 0) {
             c.Size = static_cast<int32_t>(len > INT32_MAX ? INT32_MAX : len);
-            FoundSizeTotal += c.Size;
+            AddFoundSize(c.Size);
         }
     }
     ++count;
-    UpdateNodeCount(nodeIndex, count, 0, tree);
+    pacer.SetCount(count, 0);
 }
 
 // Every entry is fetched twice: a probe that reports its size, then a block of exactly that size.
 void WalkUrlCache(CacheWalk walk, ui::TTreeView *tree, int32_t nodeIndex, TResultContents *results)
 {
     int32_t count = 0;
+    TScanPacer pacer(tree, nodeIndex);
     UrlCacheHandle search;
     {
         DWORD size = 0;
@@ -96,28 +97,33 @@ void WalkUrlCache(CacheWalk walk, ui::TTreeView *tree, int32_t nodeIndex, TResul
         auto *entry = reinterpret_cast<INTERNET_CACHE_ENTRY_INFOA *>(block.empty() ? nullptr : block.data());
         search.h = FindFirstUrlCacheEntryA(nullptr, entry, &size);
         if (search.h && entry && (entry->CacheEntryType & NORMAL_CACHE_ENTRY))
-            HandleCacheEntry(entry, walk, tree, nodeIndex, results, count);
+            HandleCacheEntry(entry, walk, pacer, results, count);
     }
     if (!search.h) return;
 
-    // A probe error other than "buffer too small" or "no more" is retried; one that keeps coming
-    // back would otherwise hold the scan forever.
-    int strangeErrors = 0;
+    // A probe error other than "buffer too small" or "no more", or a fetch that fails after its
+    // probe, is retried: the search has not moved on. Only an entry actually fetched clears the
+    // count, so the same failure coming back again and again ends the walk instead of holding it.
+    const int maxFailures = 16;
+    int failures = 0;
     for (;;) {
         if (ScanState == 2) break;
-        PumpScanMessages();
+        pacer.Turn();
         DWORD size = 0;
         FindNextUrlCacheEntryA(search.h, nullptr, &size);
         const DWORD error = GetLastError();
         if (error == ERROR_INSUFFICIENT_BUFFER) {
-            strangeErrors = 0;
             std::vector<char> block(size ? size : 1);
             auto *entry = reinterpret_cast<INTERNET_CACHE_ENTRY_INFOA *>(block.data());
-            if (FindNextUrlCacheEntryA(search.h, entry, &size) && (entry->CacheEntryType & NORMAL_CACHE_ENTRY))
-                HandleCacheEntry(entry, walk, tree, nodeIndex, results, count);
+            if (FindNextUrlCacheEntryA(search.h, entry, &size)) {
+                failures = 0;
+                if (entry->CacheEntryType & NORMAL_CACHE_ENTRY) HandleCacheEntry(entry, walk, pacer, results, count);
+            } else if (++failures >= maxFailures) {
+                break;
+            }
         } else if (error == ERROR_NO_MORE_ITEMS || error == ERROR_INVALID_PARAMETER) {
             break;
-        } else if (++strangeErrors >= 16) {
+        } else if (++failures >= maxFailures) {
             break;
         }
     }
@@ -129,8 +135,8 @@ int64_t OpenFileLength(const std::string &path)
 {
     DWORD attr = GetFileAttributesA(path.c_str());
     if (attr == INVALID_FILE_ATTRIBUTES || (attr & FILE_ATTRIBUTE_DIRECTORY)) return -1;
-    HANDLE h = CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                           OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    HANDLE h = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                           FILE_ATTRIBUTE_NORMAL, nullptr);
     if (h == INVALID_HANDLE_VALUE) return -1;
     LARGE_INTEGER size;
     BOOL ok = GetFileSizeEx(h, &size);
@@ -216,8 +222,9 @@ void ScanFavoritesFolder(const std::string &folder, ui::TTreeView *tree, int32_t
     FindHandle find{FindFirstFileA((folder + "\\*.*").c_str(), &fd)};
     if (find.h == INVALID_HANDLE_VALUE) return;
     int32_t count = 0;
+    TScanPacer pacer(tree, nodeIndex);
     do {
-        PumpScanMessages();
+        pacer.Turn();
         const std::string name = fd.cFileName;
         if (name == "." || name == "..") continue;
         if (!IsFavoritesAttribute(fd.dwFileAttributes)) continue;
@@ -234,7 +241,7 @@ void ScanFavoritesFolder(const std::string &folder, ui::TTreeView *tree, int32_t
             c.Location = folder + "\\" + name;
         }
         ++count;
-        UpdateNodeCount(nodeIndex, count, 0, tree);
+        pacer.SetCount(count, 0);
     } while (FindNextFileA(find.h, &fd));
 }
 

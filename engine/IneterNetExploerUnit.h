@@ -23,6 +23,6 @@ void ScanFavoritesFolder(const std::string &folder, ui::TTreeView *tree, int32_t
 // The Internet Explorer items in catalogue order (item n at index n - 1).
 extern const TScanProc InternetExplorerScanners[9];
 
-// The length in bytes of an existing file, opened for reading and writing as the cleaner will;
-// -1 when it is missing, a folder, or cannot be opened (read-only, in use).
+// The length in bytes of an existing file, opened for reading only (a read-only file is measured
+// too); -1 when it is missing, a folder, or cannot be opened (in use).
 int64_t OpenFileLength(const std::string &path);

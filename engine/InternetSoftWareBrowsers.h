@@ -11,10 +11,11 @@
 extern std::string FoundPath;
 
 // Searches the tree below folder for an entry called name (exact case); every folder stops at
-// its own first match, and a later match elsewhere replaces FoundPath.
-void FindFileRecursive(const std::string &folder, const std::string &name);
+// its own first match, and a later match elsewhere replaces FoundPath. The sub-folders share the
+// caller's pacer: the window gets its turns by time over the whole walk.
+void FindFileRecursive(const std::string &folder, const std::string &name, TScanPacer *pacer = nullptr);
 // The same for a folder called "Cache" (a file of that name never matches).
-void FindCacheFolderRecursive(const std::string &folder);
+void FindCacheFolderRecursive(const std::string &folder, TScanPacer *pacer = nullptr);
 // One item per entry of the cache folder itself; type 1 Firefox, 2 Netscape.
 void ScanCacheFolder(const std::string &folder, ui::TTreeView *tree, int32_t nodeIndex, int32_t type,
                      TResultContents *results);

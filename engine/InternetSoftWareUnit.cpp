@@ -13,8 +13,9 @@ void ScanRoutineKeys(const char *itemName, const char *cleanCaption, std::initia
     for (const char *keyPath : keyPaths) {
         reg.CloseKey();
         if (!reg.OpenKey(keyPath, false)) continue;
+        TScanPacer listing;
         AddInternetSoftwareRegValues(GroupInternet, cleanCaption, itemName, CurrentUserLocation(keyPath),
-                                     reg.GetValueNames(), results, nodeIndex, tree);
+                                     reg.GetValueNames(listing.WhenDue()), results, nodeIndex, tree);
     }
 }
 

@@ -86,18 +86,10 @@ void RunTextScan(const TextScan &scan, ui::TTreeView *tree, int32_t nodeIndex, T
     // with "." (a domain cookie) up to its flag field, which reads TRUE for those.
     const std::string start = scan.cookies ? "\r\n." : "http://";
     const std::string end = scan.cookies ? "TRUE" : ")";
-    // A large file holds a hundred thousand items: a message turn and a repaint of the count for
-    // each would take most of a minute, so the window gets its turn at most every few milliseconds
-    // (always for the first item) and the count is repainted then and at the end.
-    const DWORD turnMs = 20;
-    DWORD lastTurn = GetTickCount() - turnMs;
-    int32_t count = 0, shown = 0;
+    int32_t count = 0;
+    TScanPacer pacer(tree, nodeIndex);
     ScanTokens(text, start, end, [&](const std::string &itemText) {
-        const bool turn = GetTickCount() - lastTurn >= turnMs;
-        if (turn) {
-            PumpScanMessages();
-            lastTurn = GetTickCount();
-        }
+        pacer.Turn();
         TContent &c = results->GetItem(results->AddItem())->Content;
         c.Checked = Settings.SelectAll ? 1 : 0;
         c.Storage = "File";
@@ -106,15 +98,10 @@ void RunTextScan(const TextScan &scan, ui::TTreeView *tree, int32_t nodeIndex, T
         c.*scan.textField = itemText;
         c.Location = FoundPath;
         c.Size = static_cast<int32_t>(itemText.size() > INT32_MAX ? INT32_MAX : itemText.size());
-        FoundSizeTotal += c.Size;
-        ++count;
-        if (turn) {
-            UpdateNodeCount(nodeIndex, count, 0, tree);
-            shown = count;
-        }
+        AddFoundSize(c.Size);
+        pacer.SetCount(++count, 0);
         return true;
     });
-    if (count != shown) UpdateNodeCount(nodeIndex, count, 0, tree);
 }
 
 }  // namespace
@@ -169,17 +156,19 @@ void ScanTokens(const std::string &text, const std::string &startToken, const st
     }
 }
 
-void FindFileRecursive(const std::string &folder, const std::string &name)
+void FindFileRecursive(const std::string &folder, const std::string &name, TScanPacer *pacer)
 {
+    TScanPacer own;
+    TScanPacer &turns = pacer ? *pacer : own;
     WIN32_FIND_DATAA fd;
     FindHandle find{FindFirstFileA((folder + "\\*.*").c_str(), &fd)};
     if (find.h == INVALID_HANDLE_VALUE) return;
     do {
         if (ScanState == 2) break;
-        PumpScanMessages();
+        turns.Turn();
         const std::string path = folder + "\\" + fd.cFileName;
         if (IsWalkAttribute(fd.dwFileAttributes) && !IsDots(fd.cFileName) && IsFolder(path))
-            FindFileRecursive(path, name);
+            FindFileRecursive(path, name, &turns);
         if (name == fd.cFileName) {
             FoundPath = path;
             break;
@@ -187,21 +176,23 @@ void FindFileRecursive(const std::string &folder, const std::string &name)
     } while (FindNextFileA(find.h, &fd));
 }
 
-void FindCacheFolderRecursive(const std::string &folder)
+void FindCacheFolderRecursive(const std::string &folder, TScanPacer *pacer)
 {
+    TScanPacer own;
+    TScanPacer &turns = pacer ? *pacer : own;
     WIN32_FIND_DATAA fd;
     FindHandle find{FindFirstFileA((folder + "\\*.*").c_str(), &fd)};
     if (find.h == INVALID_HANDLE_VALUE) return;
     do {
         if (ScanState == 2) break;
-        PumpScanMessages();
+        turns.Turn();
         const std::string path = folder + "\\" + fd.cFileName;
         if (!IsWalkAttribute(fd.dwFileAttributes) || IsDots(fd.cFileName) || !IsFolder(path)) continue;
         if (!strcmp(fd.cFileName, "Cache")) {
             FoundPath = path;
             break;
         }
-        FindCacheFolderRecursive(path);
+        FindCacheFolderRecursive(path, &turns);
     } while (FindNextFileA(find.h, &fd));
 }
 
@@ -213,9 +204,10 @@ void ScanCacheFolder(const std::string &folder, ui::TTreeView *tree, int32_t nod
     FindHandle find{FindFirstFileA((folder + "\\*.*").c_str(), &fd)};
     if (find.h == INVALID_HANDLE_VALUE) return;
     int32_t count = 0;
+    TScanPacer pacer(tree, nodeIndex);
     do {
         if (ScanState == 2) break;
-        PumpScanMessages();
+        pacer.Turn();
         if (!IsWalkAttribute(fd.dwFileAttributes) || IsDots(fd.cFileName)) continue;
         const std::string path = folder + "\\" + fd.cFileName;
         TContent &c = results->GetItem(results->AddItem())->Content;
@@ -236,9 +228,9 @@ void ScanCacheFolder(const std::string &folder, ui::TTreeView *tree, int32_t nod
         int64_t len = OpenFileLength(path);
         if (len > 0) {
             c.Size = static_cast<int32_t>(len > INT32_MAX ? INT32_MAX : len);
-            FoundSizeTotal += c.Size;
+            AddFoundSize(c.Size);
         }
-        UpdateNodeCount(nodeIndex, count, 0, tree);
+        pacer.SetCount(count, 0);
     } while (FindNextFileA(find.h, &fd));
 }
 

@@ -105,7 +105,7 @@ static void PaintCount(ui::TTreeView *tree, ui::TTreeNode *node, int32_t count, 
     canvas->TextOut(tree->Width() - canvas->TextWidth(text) - 30, r.top + 2, text);
 }
 
-void UpdateNodeCount(int32_t nodeIndex, int32_t amount, int32_t mode, ui::TTreeView *tree)
+void SetNodeCount(int32_t nodeIndex, int32_t amount, int32_t mode, ui::TTreeView *tree)
 {
     if (!tree) return;
     ui::TTreeNode *node = tree->Node(nodeIndex);
@@ -139,17 +139,67 @@ void UpdateNodeCount(int32_t nodeIndex, int32_t amount, int32_t mode, ui::TTreeV
         }
         rootRec->Count = sum;
     }
+}
 
-    if (!tree->Handle()) return;   // nothing to paint on yet
+void PaintNodeCount(int32_t nodeIndex, ui::TTreeView *tree)
+{
+    if (!tree || !tree->Handle()) return;   // nothing to paint on yet
+    ui::TTreeNode *node = tree->Node(nodeIndex);
+    TSectionRec *rec = NodeRec(node);
+    if (!rec) return;
+    ui::TTreeNode *parent = node->Parent();
+    TSectionRec *parentRec = NodeRec(parent);
+    ui::TTreeNode *rootNode = tree->Node(0);
+    TSectionRec *rootRec = NodeRec(rootNode);
     PaintCount(tree, node, rec->Count, false);
     if (parentRec) PaintCount(tree, parent, parentRec->Count, true);
     if (rootRec) PaintCount(tree, rootNode, rootRec->Count, true);
     tree->Canvas()->Release();   // a window DC is not kept across the scan's message pumps
 }
 
+void UpdateNodeCount(int32_t nodeIndex, int32_t amount, int32_t mode, ui::TTreeView *tree)
+{
+    SetNodeCount(nodeIndex, amount, mode, tree);
+    PaintNodeCount(nodeIndex, tree);
+}
+
 void PumpScanMessages()
 {
     if (ui::Application) ui::Application->ProcessMessages();
+}
+
+void TScanPacer::Turn()
+{
+    if (turned_ && GetTickCount() - lastTurn_ < ScanTurnMs) return;
+    TakeTurn();
+}
+
+void TScanPacer::TurnWhenDue()
+{
+    if (GetTickCount() - lastTurn_ < ScanTurnMs) return;
+    TakeTurn();
+}
+
+void TScanPacer::TakeTurn()
+{
+    PaintCount();
+    PumpScanMessages();
+    turned_ = true;
+    // From the end of the turn: a slow turn must not make every entry after it a turn too.
+    lastTurn_ = GetTickCount();
+}
+
+void TScanPacer::SetCount(int32_t amount, int32_t mode)
+{
+    SetNodeCount(node_, amount, mode, tree_);
+    unpainted_ = tree_ != nullptr;
+}
+
+void TScanPacer::PaintCount()
+{
+    if (!unpainted_) return;
+    unpainted_ = false;
+    PaintNodeCount(node_, tree_);
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -175,20 +225,19 @@ TContent &AddRegItem(TResultContents *results, const TRegScanItem &item, const s
     return c;
 }
 
-static void CountAdded(const TRegScanItem &item, int32_t position, int32_t &running, ui::TTreeView *tree,
-                       int32_t nodeIndex)
+static void CountAdded(const TRegScanItem &item, int32_t position, int32_t &running, TScanPacer &pacer)
 {
     switch (item.CountRule) {
     case TRegCountRule::Position:
-        UpdateNodeCount(nodeIndex, position, 0, tree);
+        pacer.SetCount(position, 0);
         break;
     case TRegCountRule::Added:
         ++running;
-        UpdateNodeCount(nodeIndex, running, 0, tree);
+        pacer.SetCount(running, 0);
         break;
     case TRegCountRule::AddOne:
         ++running;
-        UpdateNodeCount(nodeIndex, 1, 1, tree);
+        pacer.SetCount(1, 1);
         break;
     }
 }
@@ -197,10 +246,11 @@ bool AddRegNames(const TRegScanItem &item, const std::vector<std::string> &names
                  const ui::TRegistry *reg, ui::TTreeView *tree, int32_t nodeIndex, TResultContents *results,
                  int32_t &running)
 {
+    TScanPacer pacer(tree, nodeIndex);
     for (size_t i = 0; i < names.size(); ++i) {
         if (ScanState == 2) return false;
         const std::string &name = names[i];
-        if (!item.PumpAfterTest) PumpScanMessages();
+        if (!item.PumpAfterTest) pacer.Turn();
 
         if (item.OnlyRegSz && !item.SubKeys) {
             DWORD type = REG_NONE;
@@ -234,13 +284,13 @@ bool AddRegNames(const TRegScanItem &item, const std::vector<std::string> &names
         }
 
         if (IsRegExcluded(item.ItemName, place, name, ExcludeContents, data)) continue;
-        if (item.PumpAfterTest) PumpScanMessages();
+        if (item.PumpAfterTest) pacer.Turn();
 
         if (item.SubKeys)
             AddRegItem(results, item, std::string(), name, data, place);
         else
             AddRegItem(results, item, name, item.NameInSubKey ? name : std::string(), data, place);
-        CountAdded(item, static_cast<int32_t>(i + 1), running, tree, nodeIndex);
+        CountAdded(item, static_cast<int32_t>(i + 1), running, pacer);
     }
     return true;
 }
@@ -255,7 +305,9 @@ bool ScanRegKey(const TRegScanItem &item, const std::string &location, ui::TTree
     ui::TRegistry reg;
     reg.SetRootKey(root);
     if (!reg.OpenKey(path, false)) return false;
-    const std::vector<std::string> names = item.SubKeys ? reg.GetKeyNames() : reg.GetValueNames();
+    TScanPacer listing;
+    const std::vector<std::string> names =
+        item.SubKeys ? reg.GetKeyNames(listing.WhenDue()) : reg.GetValueNames(listing.WhenDue());
     AddRegNames(item, names, location, &reg, tree, nodeIndex, results, running);
     return true;
 }

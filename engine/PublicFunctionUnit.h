@@ -4,6 +4,7 @@
 #pragma once
 #include <windows.h>
 #include <cstdint>
+#include <functional>
 #include <initializer_list>
 #include <string>
 #include <vector>
@@ -36,9 +37,55 @@ bool IsFirefoxRunning();
 // Mode 0 sets the item node's count, mode 1 adds to it; then re-sums its category and the root and
 // paints the three numbers on the tree at once.
 void UpdateNodeCount(int32_t nodeIndex, int32_t amount, int32_t mode, ui::TTreeView *tree);
+// The two halves of UpdateNodeCount: the counts alone, and the painting of the three numbers.
+void SetNodeCount(int32_t nodeIndex, int32_t amount, int32_t mode, ui::TTreeView *tree);
+void PaintNodeCount(int32_t nodeIndex, ui::TTreeView *tree);
 
 // Handles the pending window messages once: where Abort and the tray's exit reach a running scan.
 void PumpScanMessages();
+
+// The most a scan or a folder walk runs between two turns of the window.
+constexpr DWORD ScanTurnMs = 20;
+
+// Gives a scanner's or a walk's loop its turns by time rather than one per entry: a message pump
+// and a repaint per trace would cost far more than the traces. The first Turn always pumps, so an
+// Abort that is already waiting stops the loop before its second entry; later ones pump once
+// ScanTurnMs have passed. The node's count (when there is a tree) is kept exact at every SetCount
+// and painted at the next turn and, when it changed, once more at the end.
+class TScanPacer {
+public:
+    explicit TScanPacer(ui::TTreeView *tree = nullptr, int32_t nodeIndex = 0)
+        : tree_(tree), node_(nodeIndex), lastTurn_(GetTickCount())
+    {
+    }
+    ~TScanPacer() { PaintCount(); }
+    TScanPacer(const TScanPacer &) = delete;
+    TScanPacer &operator=(const TScanPacer &) = delete;
+
+    // Before an entry: when a turn is due, paints a changed count and handles the pending messages.
+    void Turn();
+    // A turn only once ScanTurnMs have passed since the pacer was made or last turned: for work
+    // before a loop's first entry, such as listing the names it walks.
+    void TurnWhenDue();
+    // TurnWhenDue as a callback for a listing.
+    std::function<void()> WhenDue()
+    {
+        return [this] { TurnWhenDue(); };
+    }
+    // UpdateNodeCount's counting (mode 0 sets, mode 1 adds); the painting waits for the next turn.
+    void SetCount(int32_t amount, int32_t mode);
+    // Paints the count now if it changed since it was last painted.
+    void PaintCount();
+
+private:
+    void TakeTurn();
+
+    ui::TTreeView *tree_;
+    int32_t node_;
+    DWORD lastTurn_;
+    bool turned_ = false;
+    bool unpainted_ = false;
+};
 
 // ---------------------------------------------------------------------------------------------
 // Registry scanners.
@@ -85,9 +132,10 @@ TContent &AddRegItem(TResultContents *results, const TRegScanItem &item, const s
                      const std::string &subKey, const std::string &data, const std::string &location);
 
 // The walk over names already listed from the key at location: before each name it stops when
-// ScanState is 2 and pumps messages; then it reads, tests, adds and counts as item says. reg is the
-// key held open (its data and types are read there), or nullptr to read through the location string.
-// running is the item's running count (Added and AddOne rules). Returns false when stopped.
+// ScanState is 2 and gives the window its turn when one is due; then it reads, tests, adds and
+// counts as item says. reg is the key held open (its data and types are read there), or nullptr to
+// read through the location string. running is the item's running count (Added and AddOne rules).
+// Returns false when stopped.
 bool AddRegNames(const TRegScanItem &item, const std::vector<std::string> &names, const std::string &location,
                  const ui::TRegistry *reg, ui::TTreeView *tree, int32_t nodeIndex, TResultContents *results,
                  int32_t &running);

@@ -62,3 +62,5 @@ extern uint8_t ScanState;
 
 // The total size in bytes of the rows that the result list shows.
 extern int32_t FoundSizeTotal;
+// Adds size to FoundSizeTotal, which stays between 0 and INT32_MAX rather than wrapping.
+void AddFoundSize(int64_t size);

@@ -72,7 +72,7 @@ int32_t MeasureFile(const std::string &path)
     int32_t result = 0;
     if (GetFileSizeEx(h, &size)) result = static_cast<int32_t>(std::min<LONGLONG>(size.QuadPart, INT32_MAX));
     CloseHandle(h);
-    FoundSizeTotal += result;
+    AddFoundSize(result);
     return result;
 }
 
@@ -241,9 +241,10 @@ void ScanShellFolderFiles(const std::string &folder, ui::TTreeView *tree, int32_
     if (find == INVALID_HANDLE_VALUE) return;
     const char *itemName = mode == 0 ? "Windows Send To" : "Recent Files";
     const char *cleanCaption = mode == 0 ? "Clean Windows Send To" : "Clean Windows Recent Documents Files";
+    TScanPacer pacer(tree, nodeIndex);
     do {
         if (ScanState == 2) break;
-        PumpScanMessages();
+        pacer.Turn();
         if (IsDots(fd.cFileName)) continue;
         if (!ListedShellAttributes(fd.dwFileAttributes)) continue;
         const std::string name = fd.cFileName;
@@ -257,7 +258,7 @@ void ScanShellFolderFiles(const std::string &folder, ui::TTreeView *tree, int32_
         }
         if (IsExcluded(itemName, path, ExcludeContents)) continue;
         AddFileItem(results, cleanCaption, itemName, name, path);
-        UpdateNodeCount(nodeIndex, ++count, 0, tree);
+        pacer.SetCount(++count, 0);
     } while (FindNextFileA(find, &fd));
     FindClose(find);
 }
@@ -276,9 +277,10 @@ void ScanRecycledFolder(const std::string &folder, ui::TTreeView *tree, int32_t 
     WIN32_FIND_DATAA fd;
     HANDLE find = FindFirstFileA((folder + "\\*.*").c_str(), &fd);
     if (find == INVALID_HANDLE_VALUE) return;
+    TScanPacer pacer(tree, nodeIndex);
     do {
         if (ScanState == 2) break;
-        PumpScanMessages();
+        pacer.Turn();
         // Normal, temporary, compressed, offline and not-indexed entries are no recycled trace.
         if (fd.dwFileAttributes >= 101) continue;
         const std::string upper = Upper(fd.cFileName);
@@ -287,7 +289,7 @@ void ScanRecycledFolder(const std::string &folder, ui::TTreeView *tree, int32_t 
         const std::string path = folder + "\\" + fd.cFileName;
         if (IsExcluded("RecycleBin", path, ExcludeContents)) continue;
         AddFileItem(results, "Clean RecycleBin", "RecycleBin", path, path);
-        UpdateNodeCount(nodeIndex, ++count, 0, tree);
+        pacer.SetCount(++count, 0);
     } while (FindNextFileA(find, &fd));
     FindClose(find);
 }

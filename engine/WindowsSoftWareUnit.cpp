@@ -32,8 +32,9 @@ void ScanRoutineKeys(const char *itemName, const char *cleanCaption, std::initia
     for (const char *keyPath : keyPaths) {
         reg.CloseKey();
         if (!reg.OpenKey(keyPath, false)) continue;
+        TScanPacer listing;
         AddWindowsSoftwareRegValues(GroupWindows, cleanCaption, itemName, tree, nodeIndex, results,
-                                    reg.GetValueNames(), CurrentUserLocation(keyPath), running);
+                                    reg.GetValueNames(listing.WhenDue()), CurrentUserLocation(keyPath), running);
     }
 }
 
@@ -190,15 +191,16 @@ void ScanWinZipHistory(ui::TTreeView *tree, int32_t nodeIndex, TResultContents *
     const std::string location = CurrentUserLocation(dirKey);
     const TRegScanItem item = WinItem(itemName, cleanCaption, TRegCountRule::AddOne);
     static const std::string wanted[] = {UpperCase("DefDir"), UpperCase("ExtractTo"), UpperCase("extract")};
-    for (const std::string &name : reg.GetValueNames()) {
+    TScanPacer pacer(tree, nodeIndex);
+    for (const std::string &name : reg.GetValueNames(pacer.WhenDue())) {
         if (ScanState == 2) return;
-        PumpScanMessages();
+        pacer.Turn();
         const std::string upper = UpperCase(name);
         if (upper != wanted[0] && upper != wanted[1] && upper != wanted[2]) continue;
         const std::string data = ReadValueText(reg, name);
         if (IsRegExcluded(itemName, location, name, ExcludeContents, data)) continue;
         AddRegItem(results, item, name, std::string(), data, location);
-        UpdateNodeCount(nodeIndex, 1, 1, tree);
+        pacer.SetCount(1, 1);
     }
 }
 

@@ -2,6 +2,7 @@
 #include <chrono>
 #include <random>
 #include <vector>
+#include "engine/PublicFunctionUnit.h"
 #include "engine/ResultContentUnit.h"
 #include "ui/Application.h"
 
@@ -73,20 +74,21 @@ bool WriteRound(HANDLE h, uint64_t bytes, const std::vector<char> &block)
 
 enum class WalkMode { Folder, Recycled };
 
-void Walk(const std::string &folder, int32_t passes, WalkMode mode)
+// The sub-folders share the walk's pacer: the window gets its turns by time over the whole tree.
+void Walk(const std::string &folder, int32_t passes, WalkMode mode, TScanPacer &turns)
 {
     WIN32_FIND_DATAA fd;
     HANDLE find = FindFirstFileA((folder + "\\*.*").c_str(), &fd);
     if (find == INVALID_HANDLE_VALUE) return;
     do {
         if (ScanState == 2) break;
-        ui::Application->ProcessMessages();   // keeps the window alive during a long walk
+        turns.Turn();   // keeps the window alive during a long walk
         if (ScanState == 2) break;   // asked while the messages were handled: not one entry more
         std::string name = fd.cFileName;
         std::string full = folder + "\\" + name;
         if (mode == WalkMode::Folder && ContainsRecent(full)) break;
         if (IsWalkedAttribute(fd.dwFileAttributes)) {
-            if (name != "." && name != ".." && IsExistingFolder(full)) WipeFolder(full, passes);
+            if (name != "." && name != ".." && IsExistingFolder(full)) Walk(full, passes, WalkMode::Folder, turns);
             if (IsExistingFile(full)) WipeFile(full, passes);
         }
     } while (FindNextFileA(find, &fd));
@@ -157,12 +159,17 @@ bool WipeFileWithHook(const std::string &path, int32_t passes, const TWipeRoundH
     return DeleteFileA(newName.c_str()) != 0;
 }
 
-void WipeFolder(const std::string &folder, int32_t passes) { Walk(folder, passes, WalkMode::Folder); }
+void WipeFolder(const std::string &folder, int32_t passes)
+{
+    TScanPacer turns;
+    Walk(folder, passes, WalkMode::Folder, turns);
+}
 
 void WipeRecycledFolderAt(const std::string &folder)
 {
     if (!IsExistingFolder(folder)) return;
-    Walk(folder, 0, WalkMode::Recycled);
+    TScanPacer turns;
+    Walk(folder, 0, WalkMode::Recycled, turns);
 }
 
 void WipeRecycledFolder() { WipeRecycledFolderAt(RecycledFolder); }

@@ -215,7 +215,7 @@ void TRegistry::WriteBinaryData(const std::string &name, const void *buffer, int
     PutData(name, REG_BINARY, buffer, static_cast<DWORD>(size));
 }
 
-std::vector<std::string> TRegistry::GetValueNames() const
+std::vector<std::string> TRegistry::GetValueNames(const std::function<void()> &onName) const
 {
     std::vector<std::string> names;
     if (!current_) return names;
@@ -233,11 +233,12 @@ std::vector<std::string> TRegistry::GetValueNames() const
         }
         if (rc != ERROR_SUCCESS) break;
         names.emplace_back(buf.data(), len);
+        if (onName) onName();
     }
     return names;
 }
 
-std::vector<std::string> TRegistry::GetKeyNames() const
+std::vector<std::string> TRegistry::GetKeyNames(const std::function<void()> &onName) const
 {
     std::vector<std::string> names;
     if (!current_) return names;
@@ -246,6 +247,7 @@ std::vector<std::string> TRegistry::GetKeyNames() const
         DWORD len = sizeof(buf);
         if (RegEnumKeyExA(current_, i, buf, &len, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS) break;
         names.emplace_back(buf, len);
+        if (onName) onName();
     }
     return names;
 }

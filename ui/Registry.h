@@ -3,6 +3,7 @@
 // A path that starts with a backslash is taken from the root; any other from the open key.
 #pragma once
 #include <windows.h>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -53,9 +54,10 @@ public:
     void WriteDateTime(const std::string &name, double value);
     void WriteBinaryData(const std::string &name, const void *buffer, int size);
 
-    // Names in the registry's enumeration order.
-    std::vector<std::string> GetValueNames() const;
-    std::vector<std::string> GetKeyNames() const;
+    // Names in the registry's enumeration order. A key can hold thousands: onName, when given, is
+    // called after each name is read, so that a long listing can let other work in.
+    std::vector<std::string> GetValueNames(const std::function<void()> &onName = nullptr) const;
+    std::vector<std::string> GetKeyNames(const std::function<void()> &onName = nullptr) const;
 
 private:
     HKEY OpenFor(const std::string &key, bool create, REGSAM access, std::string *fullPath) const;

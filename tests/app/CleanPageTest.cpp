@@ -80,7 +80,7 @@ protected:
     int RowOf(const std::string &name)
     {
         for (int i = 0; i < ResultRows.Count(); ++i)
-            if (ResultRows.Items(i)->DisplayName == name) return i;
+            if (ResultRows.Items(i)->DisplayName() == name) return i;
         return -1;
     }
     void ClickRow(int row)
@@ -185,7 +185,7 @@ TEST_F(CleanPage, CleanRemovesExactlyTheCheckedTracesThenFinishRecounts)
     ASSERT_EQ(ResultRows.Count(), 3);
     for (int i = 0; i < ResultRows.Count(); ++i) {
         const TResultItem *row = ResultRows.Items(i);
-        EXPECT_EQ(row->Data, ResultContents[row->Category]->GetItem(row->ContentIndex)->Content.Data);
+        EXPECT_EQ(row->Data(), ResultContents[row->Category]->GetItem(row->ContentIndex)->Content.Data);
         EXPECT_EQ(row->Removed, 0);
     }
     SHEmptyRecycleBinA(nullptr, nullptr, SHERB_NOCONFIRMATION | SHERB_NOPROGRESSUI | SHERB_NOSOUND);
@@ -288,7 +288,7 @@ TEST_F(CleanPage, ScanPageButtonAfterCleanPurgesLikeFinish)
     // The rows still shown point at the survivors only.
     ASSERT_EQ(ResultRows.Count(), 1);
     EXPECT_EQ(ResultRows.Items(0)->ContentIndex, 0);
-    EXPECT_EQ(ResultRows.Items(0)->DisplayName, "File2");
+    EXPECT_EQ(ResultRows.Items(0)->DisplayName(), "File2");
     EXPECT_EQ(form->ResultListView->ItemCount(), 1);
     // The Scan page counts what is left.
     EXPECT_EQ(static_cast<TSectionRec *>(form->tvItemsList->Node(PaintNode)->Data)->Count, 1);

@@ -41,7 +41,7 @@ struct ResultData : ::testing::Test {
     static std::vector<std::string> RowNames()
     {
         std::vector<std::string> v;
-        for (int i = 0; i < ResultRows.Count(); ++i) v.push_back(ResultRows.Items(i)->DisplayName);
+        for (int i = 0; i < ResultRows.Count(); ++i) v.push_back(ResultRows.Items(i)->DisplayName());
         return v;
     }
 };
@@ -137,7 +137,7 @@ TEST_F(ResultData, BrowserItemViewChoosesRowsByKind)
 
     FillResultRows(3, 6, false);
     ASSERT_EQ(ResultRows.Count(), 1);
-    EXPECT_EQ(ResultRows.Items(0)->DisplayName, "cookies.txt");
+    EXPECT_EQ(ResultRows.Items(0)->DisplayName(), "cookies.txt");
     EXPECT_EQ(ResultRows.Items(0)->ContentIndex, 0);
 
     // The whole category: captions first, then the kind decides the field.
@@ -157,16 +157,16 @@ TEST_F(ResultData, SubKeyItemsCarryTheSubKeyOnlyInTheirItemView)
 
     FillResultRows(2, 4, false);
     ASSERT_EQ(ResultRows.Count(), 1);
-    EXPECT_EQ(ResultRows.Items(0)->DisplayName, "Machine1");
-    EXPECT_EQ(ResultRows.Items(0)->Data, "Machine1");
-    EXPECT_EQ(ResultRows.Items(0)->Entry, "e");
+    EXPECT_EQ(ResultRows.Items(0)->DisplayName(), "Machine1");
+    EXPECT_EQ(ResultRows.Items(0)->Data(), "Machine1");
+    EXPECT_EQ(ResultRows.Items(0)->Entry(), "e");
 
     FillResultRows(2, 0, false);
     ASSERT_EQ(ResultRows.Count(), 2);
-    EXPECT_EQ(ResultRows.Items(0)->DisplayName, "Machine1");
-    EXPECT_EQ(ResultRows.Items(0)->Data, "telnet-data");
-    EXPECT_EQ(ResultRows.Items(1)->DisplayName, "cmd");
-    EXPECT_EQ(ResultRows.Items(1)->Data, "cmd");
+    EXPECT_EQ(ResultRows.Items(0)->DisplayName(), "Machine1");
+    EXPECT_EQ(ResultRows.Items(0)->Data(), "telnet-data");
+    EXPECT_EQ(ResultRows.Items(1)->DisplayName(), "cmd");
+    EXPECT_EQ(ResultRows.Items(1)->Data(), "cmd");
 }
 
 TEST_F(ResultData, UnknownTypeStringsGetARowWithAnEmptyName)
@@ -182,7 +182,7 @@ TEST_F(ResultData, UnknownTypeStringsGetARowWithAnEmptyName)
     FillResultRows(2, 0, true);
     FillResultRows(3, 0, true);
     EXPECT_EQ(RowNames(), (std::vector<std::string>{"", "", ""}));
-    EXPECT_EQ(ResultRows.Items(0)->Entry, "entry");
+    EXPECT_EQ(ResultRows.Items(0)->Entry(), "entry");
 }
 
 TEST_F(ResultData, AppendKeepsCategoryOrderAndSumsSizes)
@@ -207,7 +207,7 @@ TEST_F(ResultData, AppendKeepsCategoryOrderAndSumsSizes)
     EXPECT_EQ(ResultRows.Items(0)->Checked, 1);
     EXPECT_EQ(ResultRows.Items(1)->Checked, 0);
     EXPECT_EQ(ResultRows.Items(1)->Removed, 1);
-    EXPECT_EQ(ResultRows.Items(0)->Location2, ResultRows.Items(0)->Location);
+    EXPECT_EQ(ResultRows.Items(0)->Location2(), ResultRows.Items(0)->Location());
 
     // A new fill without append starts again.
     FillResultRows(3, 0, false);
@@ -258,17 +258,19 @@ TEST(ResultTexts, FooterUnitsAtTheirBoundaries)
     EXPECT_EQ(n + "|" + u, "1536" + s + "00|MB");
 }
 
-TEST(ResultTexts, RowCellsInSubItemOrder)
+TEST_F(ResultData, RowCellsInSubItemOrder)
 {
     const std::string s = Sep();
-    TResultItem row;
-    row.DisplayName = "name";
-    row.Entry = "entry";
-    row.Data = "data";
-    row.Location = "loc";
-    row.Size = 512;
+    TContent &c = Add(0, "Clean IE Cache", tkIECacheEntry);
+    c.Entry = "entry";
+    c.Data = "data";
+    c.Location = "loc";
+    c.Size = 512;
+    FillResultRows(0, 0, false);
+    ASSERT_EQ(ResultRows.Count(), 1);
+    TResultItem &row = *ResultRows.Items(0);
     EXPECT_EQ(ResultRowSubItems(row),
-              (std::vector<std::string>{"name", "0" + s + "50", "", "entry", "data", "loc"}));
+              (std::vector<std::string>{"entry", "0" + s + "50", "", "entry", "data", "loc"}));
     row.Size = 0;
     row.Removed = 1;
     auto cells = ResultRowSubItems(row);
@@ -276,6 +278,10 @@ TEST(ResultTexts, RowCellsInSubItemOrder)
     EXPECT_EQ(cells[2], "Deleted");
     row.Size = 5 * 1048576;   // kilobytes whatever the size
     EXPECT_EQ(ResultRowSubItems(row)[1], "5120" + s + "00");
+    // A row whose item is gone shows no texts.
+    row.ContentIndex = 1;
+    EXPECT_EQ(ResultRowSubItems(row)[0], "");
+    EXPECT_EQ(ResultRowSubItems(row)[3], "");
 }
 
 TEST(ResultTexts, HintLines)
@@ -402,7 +408,7 @@ TEST_F(ResultData, RowsFollowAPurgeToTheirOwnItems)
     for (int i = 0; i < ResultRows.Count(); ++i) {
         const TResultItem *row = ResultRows.Items(i);
         const TContent &c = ResultContents[row->Category]->GetItem(row->ContentIndex)->Content;
-        EXPECT_EQ(row->DisplayName, row->Category == 0 ? c.Entry : c.Data) << i;
+        EXPECT_EQ(row->DisplayName(), row->Category == 0 ? c.Entry : c.Data) << i;
         EXPECT_FALSE(c.Removed);
     }
     EXPECT_EQ(RowNames(), (std::vector<std::string>{"ie1", "ie3", "run0", "run2"}));
@@ -411,13 +417,13 @@ TEST_F(ResultData, RowsFollowAPurgeToTheirOwnItems)
 TEST(ResultRowList, OwnsAndClosesUp)
 {
     TResultRows rows;
-    for (int i = 0; i < 3; ++i) rows.Add()->ItemName = std::to_string(i);
+    for (int i = 0; i < 3; ++i) rows.Add()->ContentIndex = i;
     rows.Delete(3);
     rows.Delete(-1);
     EXPECT_EQ(rows.Count(), 3);
     rows.Delete(1);
     ASSERT_EQ(rows.Count(), 2);
-    EXPECT_EQ(rows.Items(1)->ItemName, "2");
+    EXPECT_EQ(rows.Items(1)->ContentIndex, 2);
     EXPECT_EQ(rows.Items(2), nullptr);
     EXPECT_EQ(rows.Items(-1), nullptr);
     rows.Clear();

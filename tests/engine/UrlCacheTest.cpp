@@ -114,6 +114,21 @@ TEST_F(UrlCacheScan, PagesAndImagesAreCacheItemsAndCookiesAreCookieItems)
     EXPECT_EQ(tree_->Count(tcInternetExplorer, 3), results_->Count());
 }
 
+TEST_F(UrlCacheScan, FileThatOthersOnlyLetReadIsMeasured)
+{
+    CacheEntry kept(Url("kept.html"), std::string(700, 'k'), NORMAL_CACHE_ENTRY);
+    ASSERT_TRUE(kept.Ok());
+    // A reader that lets others read but not write, as a browser showing the page may.
+    HANDLE reader = CreateFileA(kept.LocalFile().c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0,
+                                nullptr);
+    ASSERT_NE(reader, INVALID_HANDLE_VALUE);
+    ScanIECache(tree_->Tree(), CacheNode(), results_.get());
+    CloseHandle(reader);
+    std::vector<TContent> ours = Ours();
+    ASSERT_EQ(ours.size(), 1u);
+    EXPECT_EQ(ours[0].Size, 700) << "measuring needs no write access";
+}
+
 TEST_F(UrlCacheScan, EntryWhoseFileWasDeletedHasSizeZero)
 {
     CacheEntry gone(Url("gone.html"), std::string(500, 'g'), NORMAL_CACHE_ENTRY);

@@ -236,6 +236,26 @@ struct ShellFolderScan : qmtest::ScanTest {
     }
 };
 
+TEST_F(ShellFolderScan, SizesBeyondTwoGigabytesInAllDoNotWrapTheTotal)
+{
+    // Two sparse files of 1.5 GiB: each fits an Int32, their sum does not.
+    for (const char *name : {"big1.iso", "big2.iso"}) {
+        HANDLE h = CreateFileA((dir / name).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_ARCHIVE,
+                               nullptr);
+        ASSERT_NE(h, INVALID_HANDLE_VALUE);
+        LARGE_INTEGER size;
+        size.QuadPart = 0x60000000;
+        const bool sized = SetFilePointerEx(h, size, nullptr, FILE_BEGIN) && SetEndOfFile(h);
+        CloseHandle(h);
+        ASSERT_TRUE(sized);
+    }
+    FoundSizeTotal = 0;
+    ScanShellFolderFiles(dir.Path(), Tree(), 31, 1, &results);
+    ASSERT_EQ(results.Count(), 2);
+    EXPECT_EQ(Item(0).Size, 0x60000000);
+    EXPECT_EQ(FoundSizeTotal, INT32_MAX);
+}
+
 TEST_F(ShellFolderScan, SendToTakesWholeAttributeWordsAndSkipsTheSystemTargets)
 {
     // Regular files always carry the archive bit here, so the words are 32 + the other bits.

@@ -2,6 +2,7 @@
 #include "PublicFunctionFixture.h"
 #include <algorithm>
 #include "engine/WindowsSoftWareUnit.h"
+#include "ui/TreeView.h"
 
 namespace {
 
@@ -108,6 +109,38 @@ TEST_F(PaintScan, ValuesThatHoldNoTextAreListedWithEmptyData)
     Exclude("Paint", PaintLocation, "");
     ScanPaintHistory(Tree(), PaintNode, &results);
     EXPECT_EQ(Entries(), std::vector<std::string>{"exp"});
+}
+
+// The pixels of the count column on the rows of the given nodes.
+std::vector<COLORREF> CountColumn(ui::TTreeView *tree, std::initializer_list<int> nodes)
+{
+    std::vector<COLORREF> pixels;
+    HDC dc = GetDC(tree->Handle());
+    for (int node : nodes) {
+        RECT r = tree->Node(node)->DisplayRect(true);
+        for (int x = tree->ClientWidth() - 80; x < tree->ClientWidth(); ++x)
+            for (int y = r.top; y < r.bottom; ++y) pixels.push_back(GetPixel(dc, x, y));
+    }
+    ReleaseDC(tree->Handle(), dc);
+    return pixels;
+}
+
+TEST_F(PaintScan, ALongListEndsWithItsFinalCountsPainted)
+{
+    // The counts are painted by time while the list runs, and once more at its end.
+    MakeValues(400);
+    ui::TTreeView *tree = Tree();
+    const std::vector<COLORREF> blank = CountColumn(tree, {PaintNode, 11, 0});
+    ScanPaintHistory(tree, PaintNode, &results);
+    ASSERT_EQ(Count(PaintNode), 400);
+    const std::vector<COLORREF> afterScan = CountColumn(tree, {PaintNode, 11, 0});
+    ASSERT_NE(afterScan, blank);
+    // The same numbers painted afresh on clean rows look exactly the same.
+    InvalidateRect(tree->Handle(), nullptr, TRUE);
+    UpdateWindow(tree->Handle());
+    ASSERT_EQ(CountColumn(tree, {PaintNode, 11, 0}), blank);
+    PaintNodeCount(PaintNode, tree);
+    EXPECT_EQ(CountColumn(tree, {PaintNode, 11, 0}), afterScan);
 }
 
 TEST_F(PaintScan, AbortTakesEffectAtTheNextValue)

@@ -319,16 +319,15 @@ std::function<void()> StopWhen::onMessage;
 
 TEST_F(WipeWalk, AbortStopsEveryLevelAtItsNextEntry)
 {
+    // Most of the files one level down, so that the stop most likely comes while the walk is there.
     std::string top = dir / "top";
     std::string sub = top + "\\sub";
     ASSERT_TRUE(CreateDirectoryA(top.c_str(), nullptr));
     ASSERT_TRUE(CreateDirectoryA(sub.c_str(), nullptr));
     std::vector<std::string> all;
-    for (int i = 0; i < 15; ++i) {
-        all.push_back(top + "\\t" + std::to_string(i));
-        all.push_back(sub + "\\s" + std::to_string(i));
-    }
-    for (const std::string &f : all) ASSERT_TRUE(MakeFile(f, std::string(4096, 'q')));
+    for (int i = 0; i < 10; ++i) all.push_back(top + "\\t" + std::to_string(i));
+    for (int i = 0; i < 60; ++i) all.push_back(sub + "\\s" + std::to_string(i));
+    for (const std::string &f : all) ASSERT_TRUE(MakeFile(f, std::string(65536, 'q')));
 
     WNDCLASSA wc = {};
     wc.lpfnWndProc = StopWhen::Proc;
@@ -338,16 +337,18 @@ TEST_F(WipeWalk, AbortStopsEveryLevelAtItsNextEntry)
     HWND wnd = CreateWindowA(wc.lpszClassName, "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, wc.hInstance, nullptr);
     ASSERT_NE(wnd, nullptr);
 
-    // Once the walk is inside sub and has wiped some of it, ask it to stop and note what is left.
+    // The window gets its turns by time, not per file: at the first turn that finds the walk under
+    // way, ask it to stop and note what is left. Seventy files that each reach the disk take far
+    // longer than one turn's interval.
     std::vector<std::string> leftAtStop;
     StopWhen::onMessage = [&] {
         if (ScanState == 2) return;
-        int subGone = 0;
-        for (int i = 0; i < 15; ++i) subGone += !FileExists(sub + "\\s" + std::to_string(i));
-        if (subGone >= 3) {
+        std::vector<std::string> left;
+        for (const std::string &f : all)
+            if (FileExists(f)) left.push_back(f);
+        if (left.size() < all.size()) {
             ScanState = 2;
-            for (const std::string &f : all)
-                if (FileExists(f)) leftAtStop.push_back(f);
+            leftAtStop = left;
         }
     };
     std::atomic<bool> stop{false}, finished{false};
