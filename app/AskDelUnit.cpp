@@ -68,7 +68,7 @@ void TAskDelForm::cbAskWhenDelClick(void *)
     Settings.ErasAskWhenDel = cbAskWhenDel->Checked();
     // Without write access to the settings key the choice lasts for this run only, silently.
     try {
-        ui::TRegistry reg;
+        ui::TRegistry reg(KEY_READ | KEY_WRITE);
         reg.SetRootKey(HKEY_LOCAL_MACHINE);
         if (reg.OpenKey(SettingsKey, true)) {
             reg.WriteBool("ErasAskWhenDel", Settings.ErasAskWhenDel);

@@ -207,7 +207,7 @@ void ScanIEFavorites(ui::TTreeView *tree, int32_t nodeIndex, TResultContents *re
 {
     std::string folder;
     {
-        ui::TRegistry reg;
+        ui::TRegistry reg(KEY_READ);
         reg.SetRootKey(HKEY_CURRENT_USER);
         if (!reg.OpenKey(kShellFoldersKey, false)) return;
         folder = ReadValueText(reg, "Favorites");

@@ -9,7 +9,7 @@ const char *const GroupInternet = "Internet SoftWare";   // stored spelling, sho
 void ScanRoutineKeys(const char *itemName, const char *cleanCaption, std::initializer_list<const char *> keyPaths,
                      ui::TTreeView *tree, int32_t nodeIndex, TResultContents *results)
 {
-    ui::TRegistry reg;
+    ui::TRegistry reg(KEY_READ);
     for (const char *keyPath : keyPaths) {
         reg.CloseKey();
         if (!reg.OpenKey(keyPath, false)) continue;

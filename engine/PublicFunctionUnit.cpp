@@ -51,7 +51,7 @@ void ReadRegString(const std::string &location, const std::string &valueName, st
     std::string path;
     SplitLocation(location, root, path);
     if (!root) return;
-    ui::TRegistry reg;
+    ui::TRegistry reg(KEY_READ);
     reg.SetRootKey(root);
     if (!reg.OpenKey(path, false)) return;
     result = ReadValueText(reg, valueName);
@@ -260,7 +260,7 @@ bool AddRegNames(const TRegScanItem &item, const std::vector<std::string> &names
                 HKEY root;
                 std::string path;
                 SplitLocation(location, root, path);
-                ui::TRegistry r;
+                ui::TRegistry r(KEY_READ);
                 r.SetRootKey(root);
                 if (root && r.OpenKey(path, false)) type = r.GetDataTypeRaw(name);
             }
@@ -302,7 +302,7 @@ bool ScanRegKey(const TRegScanItem &item, const std::string &location, ui::TTree
     std::string path;
     SplitLocation(location, root, path);
     if (!root) return false;
-    ui::TRegistry reg;
+    ui::TRegistry reg(KEY_READ);
     reg.SetRootKey(root);
     if (!reg.OpenKey(path, false)) return false;
     TScanPacer listing;
@@ -326,7 +326,7 @@ void ScanRegSingleValue(const TRegScanItem &item, const std::string &location, c
     std::string path;
     SplitLocation(location, root, path);
     if (!root) return;
-    ui::TRegistry reg;
+    ui::TRegistry reg(KEY_READ);
     reg.SetRootKey(root);
     if (!reg.OpenKey(path, false)) return;
     const std::string text = ReadValueText(reg, valueName);

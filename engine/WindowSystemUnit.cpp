@@ -124,7 +124,7 @@ void ScanShellFolder(const char *valueName, int32_t mode, ui::TTreeView *tree, i
 {
     std::string folder;
     {
-        ui::TRegistry reg;
+        ui::TRegistry reg(KEY_READ);
         if (!reg.OpenKey(std::string(ExplorerKey) + "Shell Folders", false)) return;
         folder = ReadValueText(reg, valueName);
     }
@@ -202,7 +202,7 @@ void ScanStartMenuOrderHistory(ui::TTreeView *tree, int32_t nodeIndex, TResultCo
 void ScanTrayNotifyHistory(ui::TTreeView *tree, int32_t nodeIndex, TResultContents *results)
 {
     const std::string keyPath = std::string(ExplorerKey) + "TrayNotify";
-    ui::TRegistry reg;
+    ui::TRegistry reg(KEY_READ);
     if (!reg.OpenKey(keyPath, false)) return;
     TRegScanItem item = SysItem("TrayNotify", "Clean TrayNotify History");
     item.Kind = tkRegValueName;

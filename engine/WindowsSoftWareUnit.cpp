@@ -28,7 +28,7 @@ void ScanOneKey(const char *itemName, const char *cleanCaption, const char *keyP
 void ScanRoutineKeys(const char *itemName, const char *cleanCaption, std::initializer_list<const char *> keyPaths,
                      ui::TTreeView *tree, int32_t nodeIndex, TResultContents *results, int32_t &running)
 {
-    ui::TRegistry reg;
+    ui::TRegistry reg(KEY_READ);
     for (const char *keyPath : keyPaths) {
         reg.CloseKey();
         if (!reg.OpenKey(keyPath, false)) continue;
@@ -186,7 +186,7 @@ void ScanWinZipHistory(ui::TTreeView *tree, int32_t nodeIndex, TResultContents *
                     tree, nodeIndex, results, running);
 
     const char *dirKey = "Software\\Nico Mak Computing\\WinZip\\directories";
-    ui::TRegistry reg;
+    ui::TRegistry reg(KEY_READ);
     if (!reg.OpenKey(dirKey, false)) return;
     const std::string location = CurrentUserLocation(dirKey);
     const TRegScanItem item = WinItem(itemName, cleanCaption, TRegCountRule::AddOne);
@@ -224,7 +224,7 @@ void ScanACDSeeHistory(ui::TTreeView *tree, int32_t nodeIndex, TResultContents *
     TRegScanItem item = WinItem("ACDSee History", "Clean ACDSee History");
     item.Kind = tkRegSubKey;
     int32_t running = 0;
-    ui::TRegistry reg;
+    ui::TRegistry reg(KEY_READ);
     for (const char *name : {"LastFolder", "OpenFolder"}) {
         const std::string keyPath = std::string("Software\\ACD Systems\\ACDSee\\") + name;
         const std::string location = CurrentUserLocation(keyPath);

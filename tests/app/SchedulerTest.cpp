@@ -309,8 +309,13 @@ TEST_F(SchedulerTest, ARefusedSaveIsReportedAndTheApplyFails)
     PageValues page;
     ASSERT_TRUE(Apply(page, true, 7, 45, 3));
     std::string stored = qmtest::ReadFileBytes(JobPath());
-    // Another program holds the job file open, sharing nothing.
-    HANDLE lock = CreateFileA(JobPath().c_str(), GENERIC_READ, 0, NULL, OPEN_EXISTING, 0, NULL);
+    // Another program holds the job file open, sharing nothing. Wine's scheduler service may still
+    // be reading the file just saved, so the hold is taken as soon as the file is free.
+    HANDLE lock = INVALID_HANDLE_VALUE;
+    for (int tries = 0; lock == INVALID_HANDLE_VALUE && tries < 500; ++tries) {
+        lock = CreateFileA(JobPath().c_str(), GENERIC_READ, 0, NULL, OPEN_EXISTING, 0, NULL);
+        if (lock == INVALID_HANDLE_VALUE) Sleep(10);
+    }
     ASSERT_NE(lock, INVALID_HANDLE_VALUE);
     EXPECT_FALSE(Apply(page, true, 9, 0, 2));
     CloseHandle(lock);
