@@ -211,6 +211,7 @@ void TUpdateFlow::RunUpdate()
     // Every file arrives beside its target first: until all of them are whole, nothing the
     // program runs from is touched.
     DiscardDownloads();
+    RemoveLeftoverDownloads(names);
     try {
         for (size_t i = 0; i < Rows.size(); ++i) {
             CurrentRow = static_cast<int32_t>(i);
@@ -227,6 +228,26 @@ void TUpdateFlow::RunUpdate()
     MessageBoxFn(CompletedText, "Quillmoor", MB_OK | MB_ICONINFORMATION);
     Terminate();
     StartProgram(ProgramFolder + "Quillmoor.exe");
+}
+
+// A run that was killed leaves its temporary files behind: the next run clears them away.
+void TUpdateFlow::RemoveLeftoverDownloads(const std::vector<std::string> &names)
+{
+    std::set<std::string> folders;
+    for (const std::string &name : names) {
+        const std::string target = ProgramFolder + name;
+        const size_t sep = target.find_last_of("\\/");
+        folders.insert(sep == std::string::npos ? std::string() : target.substr(0, sep + 1));
+    }
+    for (const std::string &folder : folders) {
+        WIN32_FIND_DATAA fd;
+        HANDLE find = FindFirstFileA((folder + "qmu*.tmp").c_str(), &fd);
+        if (find == INVALID_HANDLE_VALUE) continue;
+        do {
+            if (!(fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) DeleteFileA((folder + fd.cFileName).c_str());
+        } while (FindNextFileA(find, &fd));
+        FindClose(find);
+    }
 }
 
 void TUpdateFlow::DiscardDownloads()

@@ -95,6 +95,7 @@ private:
     void SetGauge(long long max, long long progress);
     void SetUpdateEnabled(bool enabled);
     void DiscardDownloads();
+    void RemoveLeftoverDownloads(const std::vector<std::string> &names);
     void ReplaceFiles(const std::vector<std::string> &names, const std::vector<std::string> &backups);
     std::vector<std::string> downloads_;   // the finished temporary files of this run, row by row
     long long expected_ = 0;               // of the transfer running: its announced size, 0 for none

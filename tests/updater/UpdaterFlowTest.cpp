@@ -165,6 +165,7 @@ TEST_F(UpdaterFlowTest, FullUpdateBacksUpReplacesAndRestartsTheProgram)
     Serve("Helper.dll", newDll);
     ASSERT_TRUE(WriteFileBytes(folder + "Quillmoor.exe", "old exe"));
     ASSERT_TRUE(WriteFileBytes(folder + "Quillmoor.BAK", "backup of an earlier update"));
+    ASSERT_TRUE(WriteFileBytes(folder + "qmu1F.tmp", "left by an updater that was killed"));
 
     Run();
 
