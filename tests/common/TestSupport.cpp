@@ -193,6 +193,19 @@ void DeleteTreeA(const std::string &path)
     RemoveDirectoryA(path.c_str());
 }
 
+std::set<std::string> FileNames(const std::string &folder)
+{
+    std::set<std::string> names;
+    WIN32_FIND_DATAA fd;
+    HANDLE h = FindFirstFileA((folder + "*").c_str(), &fd);
+    if (h == INVALID_HANDLE_VALUE) return names;
+    do {
+        if (!(fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) names.insert(fd.cFileName);
+    } while (FindNextFileA(h, &fd));
+    FindClose(h);
+    return names;
+}
+
 void PumpMessages() { ui::Application->ProcessMessages(); }
 
 std::string TestDataPath(const std::string &relative)

@@ -1,6 +1,7 @@
 // Helpers the test programs share: scratch folders, scratch registry keys, files, the message pump.
 #pragma once
 #include <windows.h>
+#include <set>
 #include <string>
 
 namespace qmtest {
@@ -63,6 +64,8 @@ std::string ReadFileBytes(const std::string &path);
 bool FileExists(const std::string &path);
 bool DirExists(const std::string &path);
 void DeleteTreeA(const std::string &path);  // a folder and everything below it
+// The names of the files (not folders) in folder, which ends in a backslash.
+std::set<std::string> FileNames(const std::string &folder);
 
 // Handles every pending message of this thread once.
 void PumpMessages();

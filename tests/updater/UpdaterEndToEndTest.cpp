@@ -99,18 +99,7 @@ struct UpdaterFolder {
         WriteFileBytes(prog / "Quillmoor.exe", "old program");
     }
     // The names in the folder.
-    std::set<std::string> Files() const
-    {
-        std::set<std::string> names;
-        WIN32_FIND_DATAA fd;
-        HANDLE h = FindFirstFileA((prog / "*").c_str(), &fd);
-        if (h == INVALID_HANDLE_VALUE) return names;
-        do {
-            if (!(fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) names.insert(fd.cFileName);
-        } while (FindNextFileA(h, &fd));
-        FindClose(h);
-        return names;
-    }
+    std::set<std::string> Files() const { return FileNames(prog / ""); }
 };
 
 }  // namespace
@@ -205,6 +194,17 @@ TEST(UpdaterEndToEnd, RealMainProgramOffersTheUpdateAndIsStartedAgain)
 }
 #endif
 
+// qmUpdate.exe of folder, started in its folder as the main program starts it.
+static bool StartUpdater(const UpdaterFolder &folder, PROCESS_INFORMATION &pi)
+{
+    STARTUPINFOA si = {};
+    si.cb = sizeof(si);
+    std::string cmd = "\"" + folder.prog / "qmUpdate.exe" + "\"";
+    if (!CreateProcessA(NULL, &cmd[0], NULL, NULL, FALSE, 0, NULL, folder.prog.Path().c_str(), &si, &pi)) return false;
+    CloseHandle(pi.hThread);
+    return true;
+}
+
 // A slow download of the program file, so that the run can be stopped in the middle of it.
 static HttpReply SlowProgram()
 {
@@ -222,12 +222,8 @@ TEST(UpdaterProgram, KilledInTheMiddleOfADownloadLeavesTheProgramWhole)
     server.Set("/update/Quillmoor.exe", SlowProgram());
     UpdaterFolder folder({"Quillmoor.exe"}, server.Url("/update/"));
 
-    STARTUPINFOA si = {};
-    si.cb = sizeof(si);
     PROCESS_INFORMATION pi;
-    std::string cmd = "\"" + folder.prog / "qmUpdate.exe" + "\"";
-    ASSERT_TRUE(CreateProcessA(NULL, &cmd[0], NULL, NULL, FALSE, 0, NULL, folder.prog.Path().c_str(), &si, &pi));
-    CloseHandle(pi.hThread);
+    ASSERT_TRUE(StartUpdater(folder, pi));
     ProcessTreeGuard started(pi.hProcess, pi.dwProcessId);
 
     ASSERT_TRUE(WaitFor([&] { return !server.Requests().empty(); }, 30000));
@@ -248,12 +244,8 @@ TEST(UpdaterProgram, ClosingInTheMiddleOfADownloadEndsTheUpdater)
     server.Set("/update/Quillmoor.exe", SlowProgram());
     UpdaterFolder folder({"Quillmoor.exe"}, server.Url("/update/"));
 
-    STARTUPINFOA si = {};
-    si.cb = sizeof(si);
     PROCESS_INFORMATION pi;
-    std::string cmd = "\"" + folder.prog / "qmUpdate.exe" + "\"";
-    ASSERT_TRUE(CreateProcessA(NULL, &cmd[0], NULL, NULL, FALSE, 0, NULL, folder.prog.Path().c_str(), &si, &pi));
-    CloseHandle(pi.hThread);
+    ASSERT_TRUE(StartUpdater(folder, pi));
     ProcessTreeGuard started(pi.hProcess, pi.dwProcessId);
 
     ASSERT_TRUE(WaitFor([&] { return !server.Requests().empty(); }, 30000));

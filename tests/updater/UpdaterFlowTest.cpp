@@ -71,18 +71,7 @@ protected:
         flow.RunUpdate();
     }
     // The names in the program folder: what a run leaves behind, temporaries included.
-    std::set<std::string> Files()
-    {
-        std::set<std::string> names;
-        WIN32_FIND_DATAA fd;
-        HANDLE h = FindFirstFileA((folder + "*").c_str(), &fd);
-        if (h == INVALID_HANDLE_VALUE) return names;
-        do {
-            if (!(fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) names.insert(fd.cFileName);
-        } while (FindNextFileA(h, &fd));
-        FindClose(h);
-        return names;
-    }
+    std::set<std::string> Files() { return FileNames(folder); }
 
     LoopbackHttpServer server;
     TempDir dir;
