@@ -5,6 +5,7 @@
 #include "TestSupport.h"
 #include <gtest/gtest.h>
 #include <tlhelp32.h>
+#include <memory>
 #include <set>
 #include <string>
 #include <vector>
@@ -215,41 +216,39 @@ static HttpReply SlowProgram()
     return slow;
 }
 
-TEST(UpdaterProgram, KilledInTheMiddleOfADownloadLeavesTheProgramWhole)
+// The real qmUpdate.exe in the middle of a slow download of the program file: a part of the body
+// has come, the rest takes seconds more.
+struct UpdaterMidDownload : ::testing::Test {
+    LoopbackHttpServer server{QM_E2E_PORT};
+    std::unique_ptr<UpdaterFolder> folder;
+    PROCESS_INFORMATION pi = {};
+    std::unique_ptr<ProcessTreeGuard> started;   // ends what the run left, before the folder goes
+
+    void SetUp() override
+    {
+        ASSERT_TRUE(server.Listening()) << "port " << QM_E2E_PORT << " is taken";
+        server.Set("/update/Quillmoor.exe", SlowProgram());
+        folder.reset(new UpdaterFolder({"Quillmoor.exe"}, server.Url("/update/")));
+        ASSERT_TRUE(StartUpdater(*folder, pi));
+        started.reset(new ProcessTreeGuard(pi.hProcess, pi.dwProcessId));
+        ASSERT_TRUE(WaitFor([&] { return !server.Requests().empty(); }, 30000));
+        Sleep(500);
+    }
+};
+
+TEST_F(UpdaterMidDownload, KilledLeavesTheProgramWhole)
 {
-    LoopbackHttpServer server(QM_E2E_PORT);
-    ASSERT_TRUE(server.Listening()) << "port " << QM_E2E_PORT << " is taken";
-    server.Set("/update/Quillmoor.exe", SlowProgram());
-    UpdaterFolder folder({"Quillmoor.exe"}, server.Url("/update/"));
-
-    PROCESS_INFORMATION pi;
-    ASSERT_TRUE(StartUpdater(folder, pi));
-    ProcessTreeGuard started(pi.hProcess, pi.dwProcessId);
-
-    ASSERT_TRUE(WaitFor([&] { return !server.Requests().empty(); }, 30000));
-    Sleep(500);   // a part of the body has come; the rest takes seconds more
     TerminateProcess(pi.hProcess, 1);
     ASSERT_EQ(WaitForSingleObject(pi.hProcess, 15000), WAIT_OBJECT_0);
 
-    EXPECT_EQ(ReadFileBytes(folder.prog / "Quillmoor.exe"), "old program");
-    EXPECT_FALSE(FileExists(folder.prog / "Quillmoor.BAK"));
+    EXPECT_EQ(ReadFileBytes(folder->prog / "Quillmoor.exe"), "old program");
+    EXPECT_FALSE(FileExists(folder->prog / "Quillmoor.BAK"));
 }
 
 // The close question confirmed in the middle of a download ends the updater: the end of the message
 // loop comes while the download pumps messages, and nothing of the run stays behind.
-TEST(UpdaterProgram, ClosingInTheMiddleOfADownloadEndsTheUpdater)
+TEST_F(UpdaterMidDownload, ClosingConfirmedEndsTheUpdater)
 {
-    LoopbackHttpServer server(QM_E2E_PORT);
-    ASSERT_TRUE(server.Listening()) << "port " << QM_E2E_PORT << " is taken";
-    server.Set("/update/Quillmoor.exe", SlowProgram());
-    UpdaterFolder folder({"Quillmoor.exe"}, server.Url("/update/"));
-
-    PROCESS_INFORMATION pi;
-    ASSERT_TRUE(StartUpdater(folder, pi));
-    ProcessTreeGuard started(pi.hProcess, pi.dwProcessId);
-
-    ASSERT_TRUE(WaitFor([&] { return !server.Requests().empty(); }, 30000));
-    Sleep(500);   // a part of the body has come; the rest takes seconds more
     HWND window = FindWindowA("TMainForm", "Quillmoor Update");
     ASSERT_NE(window, nullptr);
     PostMessageA(window, WM_CLOSE, 0, 0);
@@ -258,6 +257,6 @@ TEST(UpdaterProgram, ClosingInTheMiddleOfADownloadEndsTheUpdater)
     PostMessageA(question, WM_COMMAND, MAKEWPARAM(IDYES, BN_CLICKED), 0);
     EXPECT_EQ(WaitForSingleObject(pi.hProcess, 15000), WAIT_OBJECT_0);
 
-    EXPECT_EQ(ReadFileBytes(folder.prog / "Quillmoor.exe"), "old program");
-    EXPECT_EQ(folder.Files(), (std::set<std::string>{"qmUpdate.exe", "Update.ini", "Quillmoor.exe"}));
+    EXPECT_EQ(ReadFileBytes(folder->prog / "Quillmoor.exe"), "old program");
+    EXPECT_EQ(folder->Files(), (std::set<std::string>{"qmUpdate.exe", "Update.ini", "Quillmoor.exe"}));
 }
