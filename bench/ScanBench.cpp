@@ -7,8 +7,8 @@
 // messages never left waiting much longer than the scanners' 20 ms between two turns.
 // Nearly all of a trace's cost is round trips to the wine server, so the figures follow the round
 // trip printed on the first line. On a virtual machine that trip can be several times slower when
-// the server and the program run on different processors; for steady figures keep them on one:
-//   taskset -cp 3 $(pgrep -n wineserver); taskset -c 3 scripts/wine-run build/x86_64/bench/scan_bench.exe
+// the server and the program run on different processors; for steady figures keep the session on
+// one (QM_WINE_CPU=3 before scripts/wine-session start, as scripts/test does).
 // Run: scripts/wine-run build/x86_64/bench/scan_bench.exe [traces ...]
 #include <windows.h>
 #include <wininet.h>
