@@ -92,7 +92,7 @@ private:
 //
 // A registry item is described by one TRegScanItem; the routines below do the walking, the
 // exclusion test, the adding and the counting for it. Keys are given as location strings
-// ("HKEY_CURRENT_USER\Software\..."), opened with full access and never created.
+// ("HKEY_CURRENT_USER\Software\..."), opened for reading only and never created.
 
 // What the exclusion test gets as data. The item's Data carries the same text, so that an
 // exclusion made from a result row (which stores the row's Data) keeps exactly that trace out.
