@@ -54,6 +54,13 @@ protected:
         ScanState = 0;
         CloseMainWindow();
     }
+    // A file deleted into the session's Recycle Bin, as the user's own; the bin's item count after.
+    LONGLONG PutAFileInTheBin()
+    {
+        TempDir dir;
+        if (!WriteFileBytes(dir / "binned.txt", "x") || !Recycle(dir / "binned.txt")) return -1;
+        return RecycleBinItems();
+    }
     // A real scan of the given item nodes only.
     void ScanOnly(std::initializer_list<int> nodes)
     {
@@ -126,10 +133,7 @@ TEST_F(CleanPage, CleanRemovesExactlyTheCheckedTracesThenFinishRecounts)
     for (const char *v : {"File1", "File2", "File3"})
         ASSERT_TRUE(RegSetString(HKEY_CURRENT_USER, PaintKey, v, std::string("C:\\pics\\") + v + ".bmp"));
     for (const char *v : {"a", "b"}) ASSERT_TRUE(RegSetString(HKEY_CURRENT_USER, RunKey, v, std::string("cmd") + v));
-    TempDir dir;
-    ASSERT_TRUE(WriteFileBytes(dir / "binned.txt", "x"));
-    ASSERT_TRUE(Recycle(dir / "binned.txt"));
-    const LONGLONG binned = RecycleBinItems();
+    const LONGLONG binned = PutAFileInTheBin();
     ASSERT_GE(binned, 1);
 
     ScanOnly({PaintNode, RunNode});
@@ -200,10 +204,7 @@ TEST_F(CleanPage, BinIsEmptiedOnlyWhenARecycleBinTraceIsTicked)
     ASSERT_TRUE(CreateDirectoryA("c:\\Recycled", nullptr));
     ASSERT_TRUE(WriteFileBytes("c:\\Recycled\\Dc1.txt", "recycled trace"));
     ASSERT_TRUE(RegSetString(HKEY_CURRENT_USER, RunKey, "a", "cmd"));
-    TempDir dir;
-    ASSERT_TRUE(WriteFileBytes(dir / "binned.txt", "x"));
-    ASSERT_TRUE(Recycle(dir / "binned.txt"));
-    const LONGLONG binned = RecycleBinItems();
+    const LONGLONG binned = PutAFileInTheBin();
     ASSERT_GE(binned, 1);
 
     // The RecycleBin row is there but unticked: the Run History trace goes, the bin stays.
