@@ -69,7 +69,22 @@ void FillDailyTrigger(TASK_TRIGGER &t, TSchedulePage *page)
     t.Type.Daily.DaysInterval = static_cast<WORD>(page->Days());
 }
 
-// Creates the job with its fixed properties and holds it; returns its new trigger.
+// Lets go of a job this apply was making and could not store whole, so that the next apply
+// makes it anew; a job already written without its trigger is deleted, or every later apply would
+// stop at its missing trigger.
+void DropNewJob(bool written)
+{
+    if (TaskPersistFile) TaskPersistFile->Release();
+    if (HeldTaskRef) HeldTaskRef->Release();
+    if (HeldTask) HeldTask->Release();
+    TaskPersistFile = nullptr;
+    HeldTaskRef = nullptr;
+    HeldTask = nullptr;
+    if (written) DeleteTask(TaskName);
+}
+
+// Creates and stores the job with its fixed properties and holds it; returns its new trigger. When
+// a step fails, nothing is held or stored afterwards.
 ITaskTrigger *CreateJob(TSchedulePage *page)
 {
     IUnknown *unknown = nullptr;
@@ -89,12 +104,18 @@ ITaskTrigger *CreateJob(TSchedulePage *page)
     HeldTask->SetComment(ToWideBuffer(TaskComment));
     HeldTask->SetAccountInformation(ToWideBuffer(UserName()), nullptr);
     HeldTask->SetTaskFlags(0);
-    if (!Saved(page)) return nullptr;
+    if (!Saved(page)) {
+        DropNewJob(false);
+        return nullptr;
+    }
 
     WORD number = 0;
     ITaskTrigger *trigger = nullptr;
     hr = HeldTask->CreateTrigger(&number, &trigger);
-    if (!Succeeded(hr, "Task.CreateTrigger", page)) return nullptr;
+    if (!Succeeded(hr, "Task.CreateTrigger", page)) {
+        DropNewJob(true);
+        return nullptr;
+    }
     return trigger;
 }
 
@@ -191,10 +212,11 @@ void LoadSchedule(TSchedulePage *page)
     items->Release();
     if (!found) return;
 
-    page->SetActivateChecked(true);
+    // The box is ticked only for a job that answers: a damaged job file is listed all the same.
     ITask *task = nullptr;
     ActivateTask(TaskName, &task, page);
     if (!task) return;
+    page->SetActivateChecked(true);
     if (HeldTask) HeldTask->Release();
     HeldTask = task;
     page->SetTaskPicture(true);
@@ -227,7 +249,8 @@ bool ApplySchedule(TSchedulePage *page)
         return true;
     }
     ITaskTrigger *trigger = nullptr;
-    if (HeldTask) {
+    const bool made = !HeldTask;
+    if (!made) {
         if (!Succeeded(HeldTask->GetTrigger(0, &trigger), "Task.GetTrigger", page)) return false;
     } else {
         trigger = CreateJob(page);
@@ -237,8 +260,10 @@ bool ApplySchedule(TSchedulePage *page)
     FillDailyTrigger(t, page);
     HRESULT hr = trigger->SetTrigger(&t);
     trigger->Release();
-    if (!Succeeded(hr, "TaskTrigger.SetTrigger", page)) return false;
-    return Saved(page);
+    bool ok = Succeeded(hr, "TaskTrigger.SetTrigger", page) && Saved(page);
+    // A new job that did not get its trigger stored is not kept half made.
+    if (!ok && made) DropNewJob(true);
+    return ok;
 }
 
 void ReleaseTaskScheduler()

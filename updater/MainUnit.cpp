@@ -258,7 +258,7 @@ void TUpdateFlow::DiscardDownloads()
 
 // Puts every downloaded file in its place, each replaced file becoming its backup. When one step
 // fails, every step before it is undone (an earlier update's backup included), so that the files
-// are as before the run, and the error is raised.
+// are as before the run, and the error is raised; it names every file that could not be put back.
 void TUpdateFlow::ReplaceFiles(const std::vector<std::string> &names, const std::vector<std::string> &backups)
 {
     struct TStep {
@@ -306,14 +306,32 @@ void TUpdateFlow::ReplaceFiles(const std::vector<std::string> &names, const std:
         downloads_.clear();
         return;
     }
+    // Every step of the undoing is checked: a file that cannot be put back is named in the error,
+    // with the name its old version has now, so that the user can restore it.
+    std::string notRestored;
+    auto oldVersionIs = [&notRestored](const std::string &file, const std::string &now) {
+        notRestored += "\r\n\"" + file + "\" could not be put back: its old version is \"" + now + "\".";
+    };
     for (auto step = steps.rbegin(); step != steps.rend(); ++step) {
-        if (step->placed) DeleteFileA(step->target.c_str());
-        if (step->backedUp) MoveFileA(step->backup.c_str(), step->target.c_str());
-        if (!step->aside.empty()) MoveFileExA(step->aside.c_str(), step->backup.c_str(), MOVEFILE_REPLACE_EXISTING);
+        bool backupFree = true;   // the backup's name may take the earlier backup again
+        // A file named twice is already gone when the undoing reaches its first row.
+        if (step->placed && !DeleteFileA(step->target.c_str()) && GetLastError() != ERROR_FILE_NOT_FOUND) {
+            if (step->backedUp)
+                oldVersionIs(step->target, step->backup);
+            else
+                notRestored += "\r\n\"" + step->target + "\" is new and could not be removed.";
+            backupFree = !step->backedUp;
+        } else if (step->backedUp && !MoveFileA(step->backup.c_str(), step->target.c_str())) {
+            oldVersionIs(step->target, step->backup);
+            backupFree = false;
+        }
+        if (!step->aside.empty() &&
+            (!backupFree || !MoveFileExA(step->aside.c_str(), step->backup.c_str(), MOVEFILE_REPLACE_EXISTING)))
+            oldVersionIs(step->backup, step->aside);
     }
     DiscardDownloads();
     SetUpdateEnabled(true);
-    throw ui::Exception(failure);
+    throw ui::Exception(failure + notRestored);
 }
 
 std::string TUpdateFlow::DownloadUpdateFile(const std::string &entry, const std::string &fileName)

@@ -1,7 +1,7 @@
 // qmUpdate's window and its update run: read "Update.ini", download every named file with progress
 // into a temporary file beside it, and only when all of them have arrived whole replace the files,
 // keeping each replaced one as its backup; then restart the main program. A failed or aborted run
-// leaves every file as it was.
+// leaves every file as it was, or its error names each file that could not be put back.
 #pragma once
 #include <windows.h>
 #include <cstdint>

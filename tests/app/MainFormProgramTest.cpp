@@ -297,8 +297,12 @@ TEST_F(ScanProgram, AbortStopsTheScanAndTheLaterCategoriesDoNotRun)
     ASSERT_TRUE(GetWindowRect(buttons, &idle));
     ClickAt(main, ScanNowButton.x, ScanNowButton.y);
     const DWORD start = GetTickCount();
-    for (RECT now = idle; EqualRect(&now, &idle) && GetTickCount() - start < 30000; Sleep(1))
+    RECT now = idle;
+    while (EqualRect(&now, &idle) && GetTickCount() - start < 30000) {
+        Sleep(1);
         GetWindowRect(buttons, &now);
+    }
+    ASSERT_FALSE(EqualRect(&now, &idle)) << "the button panel never narrowed: no scan started";
     ClickAt(main, AbortButton.x, AbortButton.y);
     ASSERT_TRUE(WaitForScanEnd());
     const DWORD found = StoredDetected();

@@ -324,6 +324,34 @@ TEST_F(SchedulerTest, ARefusedSaveIsReportedAndTheApplyFails)
     EXPECT_EQ(qmtest::ReadFileBytes(JobPath()), stored);
 }
 
+// A new job whose first save is refused (a file of its name is held open) is let go: the next
+// apply creates it whole.
+TEST_F(SchedulerTest, ANewJobWhoseSaveFailedIsCreatedByTheNextApply)
+{
+    ASSERT_TRUE(qmtest::WriteFileBytes(JobPath(), ""));
+    HANDLE lock = CreateFileA(JobPath().c_str(), GENERIC_READ, 0, NULL, OPEN_EXISTING, 0, NULL);
+    PageValues page;
+    EXPECT_FALSE(Apply(page, true, 7, 45, 3));
+    CloseHandle(lock);
+    DeleteFileA(JobPath().c_str());
+    EXPECT_TRUE(Apply(page, true, 7, 45, 3));
+    EXPECT_EQ(page.messages.size(), 1u);
+    JobFile job = ReadJob(JobPath());
+    ASSERT_EQ(job.triggers.size(), 1u);
+    EXPECT_EQ(TriggerWord(job.triggers[0], 16), 7);
+}
+
+TEST_F(SchedulerTest, ADamagedJobIsReportedAndNotShownAsActive)
+{
+    ASSERT_TRUE(qmtest::WriteFileBytes(JobPath(), "not a job"));
+    PageValues page;
+    LoadSchedule(&page);
+    ASSERT_EQ(page.messages.size(), 1u);
+    EXPECT_EQ(page.messages[0].rfind("Error in SchedulingAgent.Activate.Error Code :", 0), 0u) << page.messages[0];
+    EXPECT_FALSE(page.checked);
+    EXPECT_EQ(HeldTask, nullptr);
+}
+
 TEST_F(SchedulerTest, SaveWithoutAHeldTaskReportsAndReturnsMinusOne)
 {
     PageValues page;

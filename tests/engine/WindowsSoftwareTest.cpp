@@ -310,6 +310,34 @@ TEST_F(SingleKeyScan, NetmeetingListsNamesWithoutData)
     EXPECT_EQ(Count(20), 2);
 }
 
+// A key the user may read but not change (an administrator's lock, most of a limited account's
+// registry): every way the scanners open their keys lists its traces all the same.
+TEST_F(SingleKeyScan, KeysTheUserMayOnlyReadAreListed)
+{
+    qmtest::RegKeyGuard paint(HKCU, PaintKey), winrar(HKCU, "Software\\WinRAR"),
+        winzip(HKCU, "Software\\Nico Mak Computing"), aspack(HKCU, "Software\\ASPack");
+    const char *const arc = "Software\\WinRAR\\ArcHistory";
+    const char *const dirs = "Software\\Nico Mak Computing\\WinZip\\directories";
+    const char *const options = "Software\\ASPack\\Options";
+    ASSERT_TRUE(RegSetString(HKCU, PaintKey, "File1", "C:\\pic.bmp"));
+    ASSERT_TRUE(RegSetString(HKCU, arc, "0", "C:\\a.rar"));
+    ASSERT_TRUE(RegSetString(HKCU, dirs, "DefDir", "C:\\def"));
+    ASSERT_TRUE(RegSetString(HKCU, options, "OD_FileName", "C:\\app.exe"));
+    qmtest::RegKeyAccess r1(HKCU, PaintKey, "KR"), r2(HKCU, arc, "KR"), r3(HKCU, dirs, "KR"), r4(HKCU, options, "KR");
+    for (const qmtest::RegKeyAccess *r : {&r1, &r2, &r3, &r4}) ASSERT_TRUE(r->Applied());
+    HKEY writable = nullptr;
+    ASSERT_EQ(RegOpenKeyExA(HKCU, PaintKey, 0, KEY_SET_VALUE, &writable), ERROR_ACCESS_DENIED) << "not locked";
+
+    ScanPaintHistory(Tree(), PaintNode, &results);
+    ScanWinRARHistory(Tree(), 23, &results);
+    ScanWinZipHistory(Tree(), 24, &results);
+    ScanASPackHistory(Tree(), 26, &results);
+    ASSERT_EQ(results.Count(), 4);
+    std::vector<std::string> data;
+    for (int i = 0; i < 4; ++i) data.push_back(Item(i).Data);
+    EXPECT_EQ(data, (std::vector<std::string>{"C:\\pic.bmp", "C:\\a.rar", "C:\\def", "C:\\app.exe"}));
+}
+
 // Every member in dispatch order finds a value (or key) in its first key and names its item as the
 // catalogue does.
 TEST_F(SingleKeyScan, DispatchTableFollowsTheCatalogue)

@@ -6,6 +6,7 @@
 #include <thread>
 #include <vector>
 #include "TestSupport.h"
+#include "engine/PublicFunctionUnit.h"
 #include "engine/ResultContentUnit.h"
 #include "engine/WipeUnit.h"
 
@@ -319,15 +320,15 @@ std::function<void()> StopWhen::onMessage;
 
 TEST_F(WipeWalk, AbortStopsEveryLevelAtItsNextEntry)
 {
-    // Most of the files one level down, so that the stop most likely comes while the walk is there.
     std::string top = dir / "top";
     std::string sub = top + "\\sub";
     ASSERT_TRUE(CreateDirectoryA(top.c_str(), nullptr));
     ASSERT_TRUE(CreateDirectoryA(sub.c_str(), nullptr));
-    std::vector<std::string> all;
+    std::vector<std::string> all, inSub;
     for (int i = 0; i < 10; ++i) all.push_back(top + "\\t" + std::to_string(i));
-    for (int i = 0; i < 60; ++i) all.push_back(sub + "\\s" + std::to_string(i));
-    for (const std::string &f : all) ASSERT_TRUE(MakeFile(f, std::string(65536, 'q')));
+    for (int i = 0; i < 100; ++i) inSub.push_back(sub + "\\s" + std::to_string(i));
+    all.insert(all.end(), inSub.begin(), inSub.end());
+    for (const std::string &f : all) ASSERT_TRUE(MakeFile(f, std::string(4096, 'q')));
 
     WNDCLASSA wc = {};
     wc.lpfnWndProc = StopWhen::Proc;
@@ -337,28 +338,48 @@ TEST_F(WipeWalk, AbortStopsEveryLevelAtItsNextEntry)
     HWND wnd = CreateWindowA(wc.lpszClassName, "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, wc.hInstance, nullptr);
     ASSERT_NE(wnd, nullptr);
 
-    // The window gets its turns by time, not per file: at the first turn that finds the walk under
-    // way, ask it to stop and note what is left. Seventy files that each reach the disk take far
-    // longer than one turn's interval.
+    // At the first turn of the window after a file of sub went, ask the walk to stop and note
+    // what is left. A helper thread keeps a message waiting for every turn.
     std::vector<std::string> leftAtStop;
     StopWhen::onMessage = [&] {
         if (ScanState == 2) return;
-        std::vector<std::string> left;
+        bool inSubNow = false;
+        for (const std::string &f : inSub) inSubNow = inSubNow || !FileExists(f);
+        if (!inSubNow) return;
+        ScanState = 2;
         for (const std::string &f : all)
-            if (FileExists(f)) left.push_back(f);
-        if (left.size() < all.size()) {
-            ScanState = 2;
-            leftAtStop = left;
-        }
+            if (FileExists(f)) leftAtStop.push_back(f);
     };
     std::atomic<bool> stop{false}, finished{false};
     std::thread sender([&] {
         while (!stop) SendMessageA(wnd, WM_APP, 0, 0);
         finished = true;
     });
+    // The window gets a turn only when the last one is ScanTurnMs old: when the first file of sub
+    // goes, another thread holds the walk still until a turn is due, so that the next entry the
+    // walk comes to brings the stop, however fast the disk.
+    HANDLE walker = OpenThread(THREAD_SUSPEND_RESUME | THREAD_GET_CONTEXT, FALSE, GetCurrentThreadId());
+    HANDLE subChanged = FindFirstChangeNotificationA(sub.c_str(), FALSE, FILE_NOTIFY_CHANGE_FILE_NAME);
+    HANDLE walkEnded = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+    ASSERT_NE(walker, nullptr);
+    ASSERT_NE(subChanged, INVALID_HANDLE_VALUE);
+    std::atomic<bool> held{false};
+    std::thread holder([&] {
+        HANDLE events[] = {subChanged, walkEnded};
+        if (WaitForMultipleObjects(2, events, FALSE, INFINITE) != WAIT_OBJECT_0) return;
+        SuspendThread(walker);
+        CONTEXT context;
+        context.ContextFlags = CONTEXT_CONTROL;
+        GetThreadContext(walker, &context);   // returns once the walk really stands
+        for (const DWORD since = GetTickCount(); GetTickCount() - since <= ScanTurnMs;) Sleep(1);
+        held = true;
+        ResumeThread(walker);
+    });
 
     WipeFolder(top, 0);
 
+    SetEvent(walkEnded);
+    holder.join();
     stop = true;
     while (!finished) {
         PumpMessages();
@@ -367,9 +388,15 @@ TEST_F(WipeWalk, AbortStopsEveryLevelAtItsNextEntry)
     sender.join();
     StopWhen::onMessage = nullptr;
     DestroyWindow(wnd);
+    FindCloseChangeNotification(subChanged);
+    CloseHandle(walkEnded);
+    CloseHandle(walker);
 
-    ASSERT_EQ(ScanState, 2) << "the walk ended before the stop was asked";
-    EXPECT_FALSE(leftAtStop.empty());
+    EXPECT_TRUE(held) << "the walk never reached sub";
+    ASSERT_EQ(ScanState, 2) << "no turn of the window after the walk went into sub";
+    size_t subLeft = 0;
+    for (const std::string &f : leftAtStop) subLeft += f.compare(0, sub.size(), sub) == 0;
+    EXPECT_GT(subLeft, 0u) << "the stop came after sub was done";
     for (const std::string &f : leftAtStop) EXPECT_TRUE(FileExists(f)) << f << " was wiped after the stop";
 }
 
