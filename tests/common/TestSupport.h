@@ -84,6 +84,21 @@ bool Recycle(const std::string &path);
 // Wine's desktop trash folder, where the Recycle Bin lives (its "files" and "info" below it).
 std::string WineTrashFolder();
 
+// A folder made for one test with the missing levels above it ("C:\\$Recycle.Bin\\<SID>"), removed with
+// everything in it when the object goes; Made() is false when it was there before (left alone then).
+class OwnedFolder {
+public:
+    explicit OwnedFolder(const std::string &path);
+    ~OwnedFolder();
+    OwnedFolder(const OwnedFolder &) = delete;
+    OwnedFolder &operator=(const OwnedFolder &) = delete;
+    bool Made() const { return made_; }
+    std::string operator/(const std::string &name) const { return path_ + "\\" + name; }
+private:
+    std::string path_, top_;
+    bool made_ = false;
+};
+
 // Imports a .reg file into the registry with regedit /S.
 bool ImportRegFile(const std::string &path);
 

@@ -332,17 +332,25 @@ TEST_F(ShellFolderScan, AbortStopsTheWalk)
 
 struct RecycleScan : ShellFolderScan {};
 
-TEST_F(RecycleScan, ListsOnlyFixedDrivesAndIncludesC)
+TEST_F(RecycleScan, ListsEachFixedDrivesRecycledFolderThenTheUsersOwnBins)
 {
+    std::string sid;
+    ASSERT_TRUE(GetCurrentUserSid(sid));
+    ASSERT_EQ(sid.compare(0, 6, "S-1-5-"), 0) << sid;
     std::vector<std::string> folders;
     ListRecycledFolders(folders);
-    EXPECT_NE(std::find(folders.begin(), folders.end(), "C:\\Recycled"), folders.end());
-    for (const std::string &f : folders) {
-        ASSERT_EQ(f.size(), 11u);
-        EXPECT_EQ(f.substr(1), ":\\Recycled");
-        EXPECT_EQ(GetDriveTypeA((f.substr(0, 3)).c_str()), static_cast<UINT>(DRIVE_FIXED)) << f;
+    ASSERT_EQ(folders.size() % 3, 0u);
+    std::vector<std::string> drives;
+    for (size_t i = 0; i < folders.size(); i += 3) {
+        const std::string drive = folders[i].substr(0, 3);
+        drives.push_back(drive);
+        EXPECT_EQ(folders[i], drive + "Recycled");
+        EXPECT_EQ(folders[i + 1], drive + "RECYCLER\\" + sid);
+        EXPECT_EQ(folders[i + 2], drive + "$Recycle.Bin\\" + sid);
+        EXPECT_EQ(GetDriveTypeA(drive.c_str()), static_cast<UINT>(DRIVE_FIXED)) << drive;
     }
-    EXPECT_TRUE(std::is_sorted(folders.begin(), folders.end()));
+    EXPECT_NE(std::find(drives.begin(), drives.end(), "C:\\"), drives.end());
+    EXPECT_TRUE(std::is_sorted(drives.begin(), drives.end()));
 }
 
 TEST_F(RecycleScan, SkipsBookkeepingFilesAndSharesTheCountOverFolders)
@@ -379,6 +387,30 @@ TEST_F(RecycleScan, SkipsBookkeepingFilesAndSharesTheCountOverFolders)
     Exclude("RecycleBin", second / "Dd1.doc", "");
     ScanRecycledFolder(second.Path(), Tree(), 43, count, &results);
     EXPECT_EQ(Entries(), std::vector<std::string>{second / "Dd2.doc"});
+}
+
+TEST_F(RecycleScan, UsersOwnBinsGiveOneRowPerDeletedEntryAndMarkDeletedFolders)
+{
+    const std::string vista = dir / "$Recycle.Bin", xp = dir / "RECYCLER";
+    const std::string v = vista + "\\S-1-5-21-7", x = xp + "\\S-1-5-21-7";
+    for (const std::string &f : {vista, v, v + "\\$RXY34EF", xp, x, x + "\\Dc2"})
+        ASSERT_TRUE(CreateDirectoryA(f.c_str(), nullptr)) << f;
+    for (const char *name : {"$RAB12CD.txt", "$IAB12CD.txt", "$ixy34ef", "desktop.ini", "INFO2", "stray.txt"})
+        ASSERT_TRUE(qmtest::WriteFileBytes(v + "\\" + name, "1234"));
+    for (const char *name : {"Dc1.txt", "info2", "Desktop.INI"})
+        ASSERT_TRUE(qmtest::WriteFileBytes(x + "\\" + name, "12"));
+
+    int32_t count = 0;
+    ScanRecycledFolder(v, Tree(), 43, count, &results);
+    ScanRecycledFolder(x, Tree(), 43, count, &results);
+    ASSERT_EQ(Sorted(Entries()),
+              (std::vector<std::string>{v + "\\$RAB12CD.txt", v + "\\$RXY34EF", x + "\\Dc1.txt", x + "\\Dc2"}));
+    EXPECT_EQ(Count(43), 4);
+    for (int i = 0; i < results.Count(); ++i) {
+        const bool folder = qmtest::DirExists(Item(i).Location);
+        EXPECT_EQ(Item(i).Kind, folder ? tkRecycledFolder : tkFile) << Item(i).Location;
+        EXPECT_EQ(Item(i).Storage, "File");
+    }
 }
 
 TEST_F(RecycleScan, ScanRecycleBinWalksTheRecycledFolderOfDriveC)
