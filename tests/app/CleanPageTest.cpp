@@ -201,13 +201,14 @@ TEST_F(CleanPage, BinIsEmptiedOnlyWhenARecycleBinTraceIsTicked)
     // The user's own bin in the Vista layout, built by hand: wine keeps its bin elsewhere.
     std::string sid;
     ASSERT_TRUE(GetCurrentUserSid(sid));
-    OwnedFolder bin("C:\\$Recycle.Bin\\" + sid);
-    if (!bin.Made()) GTEST_SKIP() << "will not touch an existing bin of this user";
-    ASSERT_TRUE(WriteFileBytes(bin / "$RAB12CD.txt", "recycled trace"));
-    ASSERT_TRUE(WriteFileBytes(bin / "$IAB12CD.txt", "index"));
-    ASSERT_TRUE(CreateDirectoryA((bin / "$RXY34EF").c_str(), nullptr));
-    ASSERT_TRUE(CreateDirectoryA((bin / "$RXY34EF\\sub").c_str(), nullptr));
-    ASSERT_TRUE(WriteFileBytes(bin / "$RXY34EF\\sub\\inner.doc", "recycled folder"));
+    OwnedFolder bins("C:\\$Recycle.Bin");
+    if (!bins.Made()) GTEST_SKIP() << "will not touch an existing C:\\$Recycle.Bin";
+    const std::string bin = bins / sid + "\\";
+    ASSERT_TRUE(CreateDirectoryA(bin.c_str(), nullptr));
+    ASSERT_TRUE(WriteFileBytes(bin + "$RAB12CD.txt", "recycled trace"));
+    ASSERT_TRUE(WriteFileBytes(bin + "$IAB12CD.txt", "index"));
+    ASSERT_TRUE(CreateDirectoryA((bin + "$RXY34EF").c_str(), nullptr));
+    ASSERT_TRUE(WriteFileBytes(bin + "$RXY34EF\\inner.doc", "recycled folder"));
     ASSERT_TRUE(RegSetString(HKEY_CURRENT_USER, RunKey, "a", "cmd"));
     const LONGLONG binned = PutAFileInTheBin();
     ASSERT_GE(binned, 1);
@@ -221,8 +222,8 @@ TEST_F(CleanPage, BinIsEmptiedOnlyWhenARecycleBinTraceIsTicked)
     ASSERT_EQ(tree->Node(3)->StateIndex(), 7);
     Clean();
     EXPECT_FALSE(RegValueExists(HKEY_CURRENT_USER, RunKey, "a"));
-    EXPECT_TRUE(FileExists(bin / "$RAB12CD.txt"));
-    EXPECT_TRUE(FileExists(bin / "$RXY34EF\\sub\\inner.doc"));
+    EXPECT_TRUE(FileExists(bin + "$RAB12CD.txt"));
+    EXPECT_TRUE(FileExists(bin + "$RXY34EF\\inner.doc"));
     EXPECT_EQ(RecycleBinItems(), binned);
 
     // Ticked, the deleted file and the deleted folder's files are wiped and the bin is emptied.
@@ -232,9 +233,9 @@ TEST_F(CleanPage, BinIsEmptiedOnlyWhenARecycleBinTraceIsTicked)
     ScanOnly({RunNode, RecycleBinNode});
     ASSERT_EQ(form->ResultTreeView->NodeCount(), 4);
     Clean();
-    EXPECT_FALSE(FileExists(bin / "$RAB12CD.txt"));
-    EXPECT_FALSE(FileExists(bin / "$RXY34EF\\sub\\inner.doc"));
-    EXPECT_TRUE(FileExists(bin / "$IAB12CD.txt"));   // the bin's index is the shell's to empty
+    EXPECT_FALSE(FileExists(bin + "$RAB12CD.txt"));
+    EXPECT_FALSE(FileExists(bin + "$RXY34EF\\inner.doc"));
+    EXPECT_TRUE(FileExists(bin + "$IAB12CD.txt"));   // the bin's index is the shell's to empty
     EXPECT_LT(RecycleBinItems(), binned);
 }
 

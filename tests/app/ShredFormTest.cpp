@@ -271,10 +271,12 @@ TEST_F(ShredPage, AddAllRecycleFilesListsTheDeletedEntriesOfTheSystemDrivesBins)
     const std::string drive(system, 3);
     std::string sid;
     ASSERT_TRUE(GetCurrentUserSid(sid));
-    OwnedFolder recycled(drive + "Recycled"), bin(drive + "$Recycle.Bin\\" + sid);
-    if (!recycled.Made() || !bin.Made()) GTEST_SKIP() << "a recycled folder belongs to someone else here";
+    OwnedFolder recycled(drive + "Recycled"), bins(drive + "$Recycle.Bin");
+    if (!recycled.Made() || !bins.Made()) GTEST_SKIP() << "a recycled folder belongs to someone else here";
+    const std::string bin = bins / sid + "\\";
+    ASSERT_TRUE(CreateDirectoryA(bin.c_str(), nullptr));
     for (const char *name : {"INFO2", "desktop.ini", "Dc1.txt", "Dc2.jpg"}) WriteFileBytes(recycled / name, "x");
-    for (const char *name : {"$RAB12CD.txt", "$IAB12CD.txt", "DESKTOP.INI"}) WriteFileBytes(bin / name, "x");
+    for (const char *name : {"$RAB12CD.txt", "$IAB12CD.txt", "DESKTOP.INI"}) WriteFileBytes(bin + name, "x");
     char cwd[MAX_PATH] = {0};
     GetCurrentDirectoryA(MAX_PATH, cwd);
     shred->listAdd->AddItem("C:\\before");
@@ -285,7 +287,7 @@ TEST_F(ShredPage, AddAllRecycleFilesListsTheDeletedEntriesOfTheSystemDrivesBins)
     EXPECT_EQ(lines[0], "C:\\before");
     std::sort(lines.begin() + 1, lines.end());
     EXPECT_EQ(std::vector<std::string>(lines.begin() + 1, lines.end()),
-              (std::vector<std::string>{bin / "$RAB12CD.txt", recycled / "Dc1.txt", recycled / "Dc2.jpg"}));
+              (std::vector<std::string>{bin + "$RAB12CD.txt", recycled / "Dc1.txt", recycled / "Dc2.jpg"}));
 }
 
 TEST_F(ShredPage, CancelledFolderPickerAddsNothing)

@@ -2,7 +2,6 @@
 #include "ui/Application.h"
 #include <sddl.h>
 #include <shellapi.h>
-#include <shlobj.h>
 #include <shlwapi.h>
 #include <vector>
 
@@ -165,21 +164,6 @@ bool FileExists(const std::string &path)
 {
     DWORD a = GetFileAttributesA(path.c_str());
     return a != INVALID_FILE_ATTRIBUTES && !(a & FILE_ATTRIBUTE_DIRECTORY);
-}
-
-OwnedFolder::OwnedFolder(const std::string &path) : path_(path)
-{
-    // The highest missing level below the drive's root is the one to remove at the end.
-    for (std::string p = path; !DirExists(p); p.erase(p.find_last_of('\\'))) {
-        top_ = p;
-        if (p.find_last_of('\\') <= 2) break;
-    }
-    made_ = !top_.empty() && SHCreateDirectoryExA(NULL, path.c_str(), NULL) == ERROR_SUCCESS;
-}
-
-OwnedFolder::~OwnedFolder()
-{
-    if (!top_.empty()) DeleteTreeA(top_);
 }
 
 bool DirExists(const std::string &path)

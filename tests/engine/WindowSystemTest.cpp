@@ -340,17 +340,16 @@ TEST_F(RecycleScan, ListsEachFixedDrivesRecycledFolderThenTheUsersOwnBins)
     std::vector<std::string> folders;
     ListRecycledFolders(folders);
     ASSERT_EQ(folders.size() % 3, 0u);
-    std::vector<std::string> drives;
+    EXPECT_NE(std::find(folders.begin(), folders.end(), "C:\\Recycled"), folders.end());
     for (size_t i = 0; i < folders.size(); i += 3) {
-        const std::string drive = folders[i].substr(0, 3);
-        drives.push_back(drive);
-        EXPECT_EQ(folders[i], drive + "Recycled");
-        EXPECT_EQ(folders[i + 1], drive + "RECYCLER\\" + sid);
-        EXPECT_EQ(folders[i + 2], drive + "$Recycle.Bin\\" + sid);
-        EXPECT_EQ(GetDriveTypeA(drive.c_str()), static_cast<UINT>(DRIVE_FIXED)) << drive;
+        const std::string d = folders[i].substr(0, 3);
+        EXPECT_EQ(GetDriveTypeA(d.c_str()), static_cast<UINT>(DRIVE_FIXED)) << d;
+        EXPECT_EQ(std::vector<std::string>(folders.begin() + i, folders.begin() + i + 3),
+                  (std::vector<std::string>{d + "Recycled", d + "RECYCLER\\" + sid, d + "$Recycle.Bin\\" + sid}));
+        if (i > 0) {
+            EXPECT_LT(folders[i - 3], folders[i]);
+        }
     }
-    EXPECT_NE(std::find(drives.begin(), drives.end(), "C:\\"), drives.end());
-    EXPECT_TRUE(std::is_sorted(drives.begin(), drives.end()));
 }
 
 TEST_F(RecycleScan, SkipsBookkeepingFilesAndSharesTheCountOverFolders)
@@ -391,9 +390,8 @@ TEST_F(RecycleScan, SkipsBookkeepingFilesAndSharesTheCountOverFolders)
 
 TEST_F(RecycleScan, UsersOwnBinsGiveOneRowPerDeletedEntryAndMarkDeletedFolders)
 {
-    const std::string vista = dir / "$Recycle.Bin", xp = dir / "RECYCLER";
-    const std::string v = vista + "\\S-1-5-21-7", x = xp + "\\S-1-5-21-7";
-    for (const std::string &f : {vista, v, v + "\\$RXY34EF", xp, x, x + "\\Dc2"})
+    const std::string v = dir / "$Recycle.Bin\\S-1-5-21-7", x = dir / "RECYCLER\\S-1-5-21-7";
+    for (const std::string &f : {dir / "$Recycle.Bin", v, v + "\\$RXY34EF", dir / "RECYCLER", x, x + "\\Dc2"})
         ASSERT_TRUE(CreateDirectoryA(f.c_str(), nullptr)) << f;
     for (const char *name : {"$RAB12CD.txt", "$IAB12CD.txt", "$ixy34ef", "desktop.ini", "INFO2", "stray.txt"})
         ASSERT_TRUE(qmtest::WriteFileBytes(v + "\\" + name, "1234"));
@@ -406,11 +404,8 @@ TEST_F(RecycleScan, UsersOwnBinsGiveOneRowPerDeletedEntryAndMarkDeletedFolders)
     ASSERT_EQ(Sorted(Entries()),
               (std::vector<std::string>{v + "\\$RAB12CD.txt", v + "\\$RXY34EF", x + "\\Dc1.txt", x + "\\Dc2"}));
     EXPECT_EQ(Count(43), 4);
-    for (int i = 0; i < results.Count(); ++i) {
-        const bool folder = qmtest::DirExists(Item(i).Location);
-        EXPECT_EQ(Item(i).Kind, folder ? tkRecycledFolder : tkFile) << Item(i).Location;
-        EXPECT_EQ(Item(i).Storage, "File");
-    }
+    for (int i = 0; i < results.Count(); ++i)
+        EXPECT_EQ(Item(i).Kind, qmtest::DirExists(Item(i).Location) ? tkRecycledFolder : tkFile) << Item(i).Location;
 }
 
 TEST_F(RecycleScan, ScanRecycleBinWalksTheRecycledFolderOfDriveC)
