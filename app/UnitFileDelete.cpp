@@ -152,30 +152,17 @@ std::string BrowseForFolder(HWND owner)
     return ok ? std::string(path) : std::string();
 }
 
-std::string RecycledFolderOfSystemDrive()
-{
-    char system[MAX_PATH + 1] = {0};
-    UINT n = GetSystemDirectoryA(system, MAX_PATH);
-    std::string drive(system, n < 3 ? n : 3);
-    return drive + "Recycled";
-}
-
 void AddRecycledFilesToList(std::vector<std::string> &lines, const std::string &folder)
 {
     if (!SetCurrentDirectoryA(folder.c_str())) return;
     WIN32_FIND_DATAA fd;
     HANDLE h = FindFirstFileA("*.*", &fd);
     if (h == INVALID_HANDLE_VALUE) return;
-    const std::string info2 = Upper("INFO2"), desktopIni = Upper("desktop.ini");
+    const TRecycledLayout layout = RecycledLayoutOf(folder);
     TScanPacer turns;
     do {
         turns.Turn();
-        std::string name = fd.cFileName;
-        if (name == "." || name == "..") continue;
-        if (static_cast<unsigned>(fd.dwFileAttributes) >= 101) continue;
-        std::string upper = Upper(name);
-        if (upper == info2 || upper == desktopIni) continue;
-        lines.push_back(folder + "\\" + name);
+        if (IsRecycledEntry(layout, fd.cFileName, fd.dwFileAttributes)) lines.push_back(folder + "\\" + fd.cFileName);
     } while (FindNextFileA(h, &fd));
     FindClose(h);
 }
@@ -499,8 +486,9 @@ void TAdvancedShredForm::BitBtn1Click()
 
 void TAdvancedShredForm::AddAllRecycleFile1Click()
 {
-    std::vector<std::string> lines;
-    AddRecycledFilesToList(lines, RecycledFolderOfSystemDrive());
+    std::vector<std::string> folders, lines;
+    ListRecycledFoldersOfDrive(SystemDriveRoot(), folders);
+    for (const std::string &folder : folders) AddRecycledFilesToList(lines, folder);
     for (const std::string &line : lines) AddToShredList(line);
 }
 

@@ -41,10 +41,9 @@ void RemoveFolder(const std::string &path);
 // The shell's folder picker; "" on cancel or for a choice without a file-system path.
 std::string BrowseForFolder(HWND owner);
 
-// The system drive's "Recycled" folder, as "C:\Recycled".
-std::string RecycledFolderOfSystemDrive();
-// Appends folder + "\" + name for each entry of folder other than ".", "..", INFO2 and desktop.ini
-// (in any case) whose attribute word is below 101; makes folder the current folder to list it and
+// Appends folder + "\" + name for each deleted entry of the recycled folder (the scanner's rule:
+// no ".", "..", INFO2, desktop.ini or "$I..." index file, an attribute word below 101, and in a
+// "$Recycle.Bin" folder only the "$R..." entries); makes folder the current folder to list it and
 // adds nothing when it cannot.
 void AddRecycledFilesToList(std::vector<std::string> &lines, const std::string &folder);
 

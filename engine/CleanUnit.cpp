@@ -74,6 +74,8 @@ void CleanResultContents(TResultContents *contents, const TStepTextProc &setStep
         bool deleted = false;
         if (c.Storage == "Reg")
             deleted = DeleteRegistryTrace(c, reg);
+        else if (c.Storage == "File" && c.Kind == tkRecycledFolder)
+            deleted = WipeRecycledFolderEntry(c.Location, WipePassesForDeleteMode(Settings.ErasValue));
         else if (c.Storage == "File")
             deleted = DeleteFileTrace(c);
         if (!deleted) continue;

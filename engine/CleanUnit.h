@@ -13,7 +13,8 @@ using TGaugePositionProc = std::function<void(int32_t position)>;
 // Deletes every checked item of contents: registry values and keys, URL-cache entries and files
 // (removed as the delete mode Settings.ErasValue says). Marks each deleted item Removed, adds it to
 // Settings.RemoveTotal and sets the gauge to RemoveTotal out of total. An item that cannot be
-// deleted is skipped silently. Either callback may be empty.
+// deleted is skipped silently. Either callback may be empty. A deleted folder in the recycle bin
+// loses every file below it and counts as deleted when none is left.
 void CleanResultContents(TResultContents *contents, const TStepTextProc &setStepText,
                          const TGaugePositionProc &setGaugePosition, int32_t total);
 

@@ -160,3 +160,34 @@ inline std::string CurrentUserLocation(const std::string &keyPath) { return "HKE
 // The name of the user of the current thread (GetUserNameA, 255 bytes); on failure result is left
 // as the caller passed it.
 void GetCurrentUserName(std::string &result);
+
+// The SID of the user whose token this process runs with, as text ("S-1-5-21-..."); false, with sid
+// left as passed, when it cannot be read.
+bool GetCurrentUserSid(std::string &sid);
+
+// ---------------------------------------------------------------------------------------------
+// Recycled folders.
+//
+// A drive keeps deleted files in "X:\Recycled" (the 95/98/Me family and FAT drives), or per user in
+// "X:\RECYCLER\<SID>" (NTFS under XP) or "X:\$Recycle.Bin\<SID>" (Vista on). Only the current
+// user's own folders are ever listed.
+
+// The root of the system drive, such as "C:\": the first three characters of the system folder.
+std::string SystemDriveRoot();
+
+// Appends the recycled folders of the drive whose root is given ("C:\"): "Recycled", then the current
+// user's "RECYCLER\<SID>" and "$Recycle.Bin\<SID>"; only "Recycled" when the SID cannot be read.
+void ListRecycledFoldersOfDrive(const std::string &root, std::vector<std::string> &folders);
+
+// How a recycled folder keeps its entries, told by the name of the folder that holds it.
+enum class TRecycledLayout {
+    Recycled,     // "Recycled": deleted entries beside INFO2 and desktop.ini
+    Recycler,     // "RECYCLER\<SID>": "Dc1.txt"-style entries beside INFO2 and desktop.ini
+    RecycleBin,   // "$Recycle.Bin\<SID>": "$R..." entries, each with its "$I..." index file
+};
+TRecycledLayout RecycledLayoutOf(const std::string &folder);
+
+// Whether an entry of a recycled folder stands for one deleted file or folder: not "." or "..", an
+// attribute word below 101, not INFO2 or desktop.ini (in any case); in a user's own folder never a
+// "$I..." index file, and in the "$Recycle.Bin" layout only a "$R..." entry.
+bool IsRecycledEntry(TRecycledLayout layout, const std::string &name, DWORD attributes);

@@ -19,6 +19,7 @@ enum TraceKind : int32_t {
     tkNetscapeCacheFile = 9,
     tkIECacheEntry = 10,
     tkIECookie = 11,
+    tkRecycledFolder = 12,   // a deleted folder in the user's own recycle bin: its files are wiped
 };
 
 struct TContent {

@@ -113,12 +113,6 @@ std::string Lower(std::string s)
     return s;
 }
 
-std::string Upper(std::string s)
-{
-    if (!s.empty()) CharUpperBuffA(&s[0], static_cast<DWORD>(s.size()));
-    return s;
-}
-
 void ScanShellFolder(const char *valueName, int32_t mode, ui::TTreeView *tree, int32_t nodeIndex,
                      TResultContents *results)
 {
@@ -267,7 +261,7 @@ void ListRecycledFolders(std::vector<std::string> &folders)
 {
     for (char letter = 'A'; letter <= 'Z'; ++letter) {
         const char root[] = {letter, ':', '\\', '\0'};
-        if (GetDriveTypeA(root) == DRIVE_FIXED) folders.push_back(std::string(1, letter) + ":\\Recycled");
+        if (GetDriveTypeA(root) == DRIVE_FIXED) ListRecycledFoldersOfDrive(root, folders);
     }
 }
 
@@ -277,18 +271,18 @@ void ScanRecycledFolder(const std::string &folder, ui::TTreeView *tree, int32_t 
     WIN32_FIND_DATAA fd;
     HANDLE find = FindFirstFileA((folder + "\\*.*").c_str(), &fd);
     if (find == INVALID_HANDLE_VALUE) return;
+    const TRecycledLayout layout = RecycledLayoutOf(folder);
     TScanPacer pacer(tree, nodeIndex);
     do {
         if (ScanState == 2) break;
         pacer.Turn();
-        // Normal, temporary, compressed, offline and not-indexed entries are no recycled trace.
-        if (fd.dwFileAttributes >= 101) continue;
-        const std::string upper = Upper(fd.cFileName);
-        if (upper == "INFO2" || upper == "DESKTOP.INI") continue;
-        if (IsDots(fd.cFileName)) continue;
+        if (!IsRecycledEntry(layout, fd.cFileName, fd.dwFileAttributes)) continue;
         const std::string path = folder + "\\" + fd.cFileName;
         if (IsExcluded("RecycleBin", path, ExcludeContents)) continue;
-        AddFileItem(results, "Clean RecycleBin", "RecycleBin", path, path);
+        TContent &c = AddFileItem(results, "Clean RecycleBin", "RecycleBin", path, path);
+        // A folder deleted into a user's own bin is cleaned by wiping the files in it.
+        if (layout != TRecycledLayout::Recycled && (fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
+            c.Kind = tkRecycledFolder;
         pacer.SetCount(++count, 0);
     } while (FindNextFileA(find, &fd));
     FindClose(find);

@@ -25,9 +25,11 @@ void ScanRecycleBin(ui::TTreeView *tree, int32_t nodeIndex, TResultContents *res
 // The entries of one folder (not recursive): mode 0 as Send To, 1 as Recent.
 void ScanShellFolderFiles(const std::string &folder, ui::TTreeView *tree, int32_t nodeIndex, int32_t mode,
                           TResultContents *results);
-// Appends "X:\Recycled" for every fixed drive X, A to Z.
+// Appends the recycled folders of every fixed drive X, A to Z: "X:\Recycled", then the current
+// user's own "X:\RECYCLER\<SID>" and "X:\$Recycle.Bin\<SID>".
 void ListRecycledFolders(std::vector<std::string> &folders);
-// The recycled entries of one folder; count is shared by all the drives of one scan.
+// The deleted entries of one recycled folder, one row each; count is shared by all the folders of
+// one scan. A deleted folder in a user's own bin is a tkRecycledFolder row.
 void ScanRecycledFolder(const std::string &folder, ui::TTreeView *tree, int32_t nodeIndex, int32_t &count,
                         TResultContents *results);
 

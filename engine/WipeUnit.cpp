@@ -12,8 +12,6 @@ namespace {
 // units aligned).
 const DWORD WipeBlockSize = 1u << 20;
 
-const char *const RecycledFolder = "c:\\Recycled";
-
 bool IsWalkedAttribute(DWORD attr)
 {
     switch (attr) {
@@ -75,24 +73,48 @@ bool WriteRound(HANDLE h, uint64_t bytes, const std::vector<char> &block)
 enum class WalkMode { Folder, Recycled };
 
 // The sub-folders share the walk's pacer: the window gets its turns by time over the whole tree.
-void Walk(const std::string &folder, int32_t passes, WalkMode mode, TScanPacer &turns)
+// Without a pacer (the cleaner's walk) no message is pumped and ScanState is not looked at.
+void Walk(const std::string &folder, int32_t passes, WalkMode mode, TScanPacer *turns)
 {
     WIN32_FIND_DATAA fd;
     HANDLE find = FindFirstFileA((folder + "\\*.*").c_str(), &fd);
     if (find == INVALID_HANDLE_VALUE) return;
+    const TRecycledLayout layout = mode == WalkMode::Recycled ? RecycledLayoutOf(folder) : TRecycledLayout::Recycled;
     do {
-        if (ScanState == 2) break;
-        turns.Turn();   // keeps the window alive during a long walk
-        if (ScanState == 2) break;   // asked while the messages were handled: not one entry more
+        if (turns) {
+            if (ScanState == 2) break;
+            turns->Turn();   // keeps the window alive during a long walk
+            if (ScanState == 2) break;   // asked while the messages were handled: not one entry more
+        }
         std::string name = fd.cFileName;
         std::string full = folder + "\\" + name;
         if (mode == WalkMode::Folder && ContainsRecent(full)) break;
+        // A user's own bin keeps its index files, so that emptying it afterwards finds every entry.
+        if (layout != TRecycledLayout::Recycled && !IsRecycledEntry(layout, name, fd.dwFileAttributes)) continue;
         if (IsWalkedAttribute(fd.dwFileAttributes)) {
             if (name != "." && name != ".." && IsExistingFolder(full)) Walk(full, passes, WalkMode::Folder, turns);
             if (IsExistingFile(full)) WipeFile(full, passes);
         }
     } while (FindNextFileA(find, &fd));
     FindClose(find);
+}
+
+// Whether a file is left anywhere below folder.
+bool HoldsAFile(const std::string &folder)
+{
+    WIN32_FIND_DATAA fd;
+    HANDLE find = FindFirstFileA((folder + "\\*.*").c_str(), &fd);
+    if (find == INVALID_HANDLE_VALUE) return false;
+    bool found = false;
+    do {
+        const std::string name = fd.cFileName;
+        if (!(fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
+            found = true;
+        else if (name != "." && name != ".." && !(fd.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT))
+            found = HoldsAFile(folder + "\\" + name);
+    } while (!found && FindNextFileA(find, &fd));
+    FindClose(find);
+    return found;
 }
 
 }  // namespace
@@ -162,17 +184,28 @@ bool WipeFileWithHook(const std::string &path, int32_t passes, const TWipeRoundH
 void WipeFolder(const std::string &folder, int32_t passes)
 {
     TScanPacer turns;
-    Walk(folder, passes, WalkMode::Folder, turns);
+    Walk(folder, passes, WalkMode::Folder, &turns);
+}
+
+bool WipeRecycledFolderEntry(const std::string &folder, int32_t passes)
+{
+    Walk(folder, passes, WalkMode::Folder, nullptr);
+    return !HoldsAFile(folder);
 }
 
 void WipeRecycledFolderAt(const std::string &folder)
 {
     if (!IsExistingFolder(folder)) return;
     TScanPacer turns;
-    Walk(folder, 0, WalkMode::Recycled, turns);
+    Walk(folder, 0, WalkMode::Recycled, &turns);
 }
 
-void WipeRecycledFolder() { WipeRecycledFolderAt(RecycledFolder); }
+void WipeRecycledFolder()
+{
+    std::vector<std::string> folders;
+    ListRecycledFoldersOfDrive(SystemDriveRoot(), folders);
+    for (const std::string &folder : folders) WipeRecycledFolderAt(folder);
+}
 
 void EmptyRecycleBin()
 {

@@ -15,8 +15,15 @@ bool WipeFile(const std::string &path, int32_t passes);
 // pumps messages before each entry and stops when ScanState is 2. Folders themselves stay.
 void WipeFolder(const std::string &folder, int32_t passes);
 
-// Wipes the contents of "c:\Recycled" with passes 0; nothing when it does not exist.
+// Wipes, with passes 0, the contents of the system drive's recycled folders: "Recycled" whole, and
+// the deleted entries of the current user's own bin folders (their index files stay for the shell's
+// emptying). A folder that does not exist is passed over.
 void WipeRecycledFolder();
+
+// The cleaner's wipe of a deleted folder in the recycle bin: the folder walk over it, without
+// pumping messages or looking at ScanState. True when no file is left below folder (also when the
+// folder is gone).
+bool WipeRecycledFolderEntry(const std::string &folder, int32_t passes);
 
 // Empties the recycle bins of all drives without asking, showing or sounding anything.
 void EmptyRecycleBin();
@@ -32,5 +39,6 @@ int32_t WipePassesForDeleteMode(int32_t mode);
 using TWipeRoundHook = std::function<void(HANDLE file, int32_t round)>;
 bool WipeFileWithHook(const std::string &path, int32_t passes, const TWipeRoundHook &afterRound);
 
-// The walk of WipeRecycledFolder over any folder: no "Recent" test at its own level, passes 0.
+// The walk of WipeRecycledFolder over one folder: no "Recent" test at its own level, passes 0; in a
+// user's own bin folder (by its parent's name) only the deleted entries.
 void WipeRecycledFolderAt(const std::string &folder);

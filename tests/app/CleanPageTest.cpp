@@ -13,6 +13,7 @@
 #include "app/SettingsUnit.h"
 #include "app/frmMainUnit.h"
 #include "engine/CatalogueUnit.h"
+#include "engine/PublicFunctionUnit.h"
 #include "ui/Gauge.h"
 #include "ui/Label.h"
 #include "ui/ListView.h"
@@ -197,17 +198,22 @@ TEST_F(CleanPage, CleanRemovesExactlyTheCheckedTracesThenFinishRecounts)
 
 TEST_F(CleanPage, BinIsEmptiedOnlyWhenARecycleBinTraceIsTicked)
 {
-    if (DirExists("c:\\Recycled")) GTEST_SKIP() << "will not touch an existing c:\\Recycled";
-    struct Gone {
-        ~Gone() { DeleteTreeA("c:\\Recycled"); }
-    } recycled;
-    ASSERT_TRUE(CreateDirectoryA("c:\\Recycled", nullptr));
-    ASSERT_TRUE(WriteFileBytes("c:\\Recycled\\Dc1.txt", "recycled trace"));
+    // The user's own bin in the Vista layout, built by hand: wine keeps its bin elsewhere.
+    std::string sid;
+    ASSERT_TRUE(GetCurrentUserSid(sid));
+    OwnedFolder bins("C:\\$Recycle.Bin");
+    if (!bins.Made()) GTEST_SKIP() << "will not touch an existing C:\\$Recycle.Bin";
+    const std::string bin = bins / sid + "\\";
+    ASSERT_TRUE(CreateDirectoryA(bin.c_str(), nullptr));
+    ASSERT_TRUE(WriteFileBytes(bin + "$RAB12CD.txt", "recycled trace"));
+    ASSERT_TRUE(WriteFileBytes(bin + "$IAB12CD.txt", "index"));
+    ASSERT_TRUE(CreateDirectoryA((bin + "$RXY34EF").c_str(), nullptr));
+    ASSERT_TRUE(WriteFileBytes(bin + "$RXY34EF\\inner.doc", "recycled folder"));
     ASSERT_TRUE(RegSetString(HKEY_CURRENT_USER, RunKey, "a", "cmd"));
     const LONGLONG binned = PutAFileInTheBin();
     ASSERT_GE(binned, 1);
 
-    // The RecycleBin row is there but unticked: the Run History trace goes, the bin stays.
+    // The RecycleBin rows are there but unticked: the Run History trace goes, the bin stays.
     ScanOnly({RunNode, RecycleBinNode});
     ui::TTreeView *tree = form->ResultTreeView;
     ASSERT_EQ(tree->NodeCount(), 4);   // root, Windows System, Run History, RecycleBin
@@ -216,17 +222,20 @@ TEST_F(CleanPage, BinIsEmptiedOnlyWhenARecycleBinTraceIsTicked)
     ASSERT_EQ(tree->Node(3)->StateIndex(), 7);
     Clean();
     EXPECT_FALSE(RegValueExists(HKEY_CURRENT_USER, RunKey, "a"));
-    EXPECT_TRUE(FileExists("c:\\Recycled\\Dc1.txt"));
+    EXPECT_TRUE(FileExists(bin + "$RAB12CD.txt"));
+    EXPECT_TRUE(FileExists(bin + "$RXY34EF\\inner.doc"));
     EXPECT_EQ(RecycleBinItems(), binned);
 
-    // Ticked, it is wiped and the bin is emptied. (What earlier tests left there may resist
-    // emptying, so the test looks for a smaller bin.)
+    // Ticked, the deleted file and the deleted folder's files are wiped and the bin is emptied.
+    // (What earlier tests left there may resist emptying, so the test looks for a smaller bin.)
     form->FinishBtnClick(form->FinishBtn);
     ASSERT_TRUE(RegSetString(HKEY_CURRENT_USER, RunKey, "a", "cmd"));
     ScanOnly({RunNode, RecycleBinNode});
     ASSERT_EQ(form->ResultTreeView->NodeCount(), 4);
     Clean();
-    EXPECT_FALSE(FileExists("c:\\Recycled\\Dc1.txt"));
+    EXPECT_FALSE(FileExists(bin + "$RAB12CD.txt"));
+    EXPECT_FALSE(FileExists(bin + "$RXY34EF\\inner.doc"));
+    EXPECT_TRUE(FileExists(bin + "$IAB12CD.txt"));   // the bin's index is the shell's to empty
     EXPECT_LT(RecycleBinItems(), binned);
 }
 

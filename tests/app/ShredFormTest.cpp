@@ -11,6 +11,7 @@
 #include "app/SettingsUnit.h"
 #include "app/UnitFileDelete.h"
 #include "app/frmMainUnit.h"
+#include "engine/PublicFunctionUnit.h"
 #include "engine/ResultContentUnit.h"
 #include "ui/GroupBox.h"
 #include "ui/ListBox.h"
@@ -263,26 +264,30 @@ TEST_F(ShredPage, RemoveCommandsTakeTheSelectedLineOrAll)
     EXPECT_EQ(shred->listAdd->Count(), 0);
 }
 
-TEST_F(ShredPage, AddAllRecycleFilesListsTheSystemDrivesRecycledFolder)
+TEST_F(ShredPage, AddAllRecycleFilesListsTheDeletedEntriesOfTheSystemDrivesBins)
 {
     char system[MAX_PATH];
     GetSystemDirectoryA(system, MAX_PATH);
-    const std::string recycled = std::string(system, 3) + "Recycled";
-    if (DirExists(recycled)) GTEST_SKIP() << recycled << " belongs to someone else here";
-    ASSERT_TRUE(CreateDirectoryA(recycled.c_str(), nullptr));
-    WriteFileBytes(recycled + "\\INFO2", "index");
-    WriteFileBytes(recycled + "\\desktop.ini", "shell");
-    WriteFileBytes(recycled + "\\Dc1.txt", "deleted one");
-    WriteFileBytes(recycled + "\\Dc2.jpg", "deleted two");
+    const std::string drive(system, 3);
+    std::string sid;
+    ASSERT_TRUE(GetCurrentUserSid(sid));
+    OwnedFolder recycled(drive + "Recycled"), bins(drive + "$Recycle.Bin");
+    if (!recycled.Made() || !bins.Made()) GTEST_SKIP() << "a recycled folder belongs to someone else here";
+    const std::string bin = bins / sid + "\\";
+    ASSERT_TRUE(CreateDirectoryA(bin.c_str(), nullptr));
+    for (const char *name : {"INFO2", "desktop.ini", "Dc1.txt", "Dc2.jpg"}) WriteFileBytes(recycled / name, "x");
+    for (const char *name : {"$RAB12CD.txt", "$IAB12CD.txt", "DESKTOP.INI"}) WriteFileBytes(bin + name, "x");
+    char cwd[MAX_PATH] = {0};
+    GetCurrentDirectoryA(MAX_PATH, cwd);
     shred->listAdd->AddItem("C:\\before");
     shred->AddAllRecycleFile1Click();
+    SetCurrentDirectoryA(cwd);   // the listing enters each folder
     std::vector<std::string> lines = shred->Lines();
-    DeleteTreeA(recycled);
-    ASSERT_EQ(lines.size(), 3u);
+    ASSERT_EQ(lines.size(), 4u);
     EXPECT_EQ(lines[0], "C:\\before");
     std::sort(lines.begin() + 1, lines.end());
-    EXPECT_EQ(lines[1], recycled + "\\Dc1.txt");
-    EXPECT_EQ(lines[2], recycled + "\\Dc2.jpg");
+    EXPECT_EQ(std::vector<std::string>(lines.begin() + 1, lines.end()),
+              (std::vector<std::string>{bin + "$RAB12CD.txt", recycled / "Dc1.txt", recycled / "Dc2.jpg"}));
 }
 
 TEST_F(ShredPage, CancelledFolderPickerAddsNothing)

@@ -96,13 +96,6 @@ TEST_F(ShredTest, RecycledListingPassesOverDotsInfo2AndDesktopIni)
     EXPECT_TRUE(none.empty());
 }
 
-TEST_F(ShredTest, RecycledFolderIsOnTheSystemDrive)
-{
-    char system[MAX_PATH];
-    GetSystemDirectoryA(system, MAX_PATH);
-    EXPECT_EQ(RecycledFolderOfSystemDrive(), std::string(system, 3) + "Recycled");
-}
-
 TEST_F(ShredTest, EveryFileOfAListedFolderIsWipedThenTheFolderGoesToTheRecycleBinAtEveryLevel)
 {
     const std::string trash = TrashFiles();

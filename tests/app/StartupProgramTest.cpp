@@ -4,6 +4,7 @@
 #include <windows.h>
 #include "MainFormDriver.h"
 #include "TestSupport.h"
+#include "engine/PublicFunctionUnit.h"
 
 using namespace qmtest;
 using namespace qmdrive;
@@ -65,10 +66,20 @@ TEST_F(StartupProgram, SecondStartHandsOverAndRestoresAMinimisedWindow)
     EXPECT_TRUE(first.Running());
 }
 
-TEST_F(StartupProgram, AutoCleansTheRecycledFolderWithoutAWindow)
+TEST_F(StartupProgram, AutoWipesTheUsersRecycledFoldersWithoutAWindow)
 {
-    CreateDirectoryA("C:\\Recycled", nullptr);
-    ASSERT_TRUE(WriteFileBytes("C:\\Recycled\\Dc1.txt", "secret"));
+    std::string sid;
+    ASSERT_TRUE(GetCurrentUserSid(sid));
+    // The system drive's bins in the three layouts, and another user's bin.
+    OwnedFolder recycled("C:\\Recycled"), recycler("C:\\RECYCLER"), bins("C:\\$Recycle.Bin");
+    if (!recycled.Made() || !recycler.Made() || !bins.Made()) GTEST_SKIP() << "a recycled folder is in the way";
+    const std::string xp = recycler / sid, bin = bins / sid, other = bins / "S-1-5-21-1-2-3-1001";
+    for (const std::string &f : {xp, bin, other}) ASSERT_TRUE(CreateDirectoryA(f.c_str(), nullptr));
+    ASSERT_TRUE(WriteFileBytes(recycled / "Dc1.txt", "secret"));
+    ASSERT_TRUE(WriteFileBytes(xp + "\\Dc2.txt", "secret"));
+    ASSERT_TRUE(WriteFileBytes(bin + "\\$RAB12CD.txt", "secret"));
+    ASSERT_TRUE(WriteFileBytes(bin + "\\$IAB12CD.txt", "index"));
+    ASSERT_TRUE(WriteFileBytes(other + "\\$RXY34EF.txt", "theirs"));
     TProgram prog;
     ASSERT_TRUE(prog.Start("/auto"));
     bool sawWindow = false;
@@ -81,10 +92,13 @@ TEST_F(StartupProgram, AutoCleansTheRecycledFolderWithoutAWindow)
     ASSERT_TRUE(ended);
     EXPECT_FALSE(sawWindow);
     EXPECT_EQ(prog.ExitCode(), 0u);
-    EXPECT_FALSE(FileExists("C:\\Recycled\\Dc1.txt"));
+    for (const std::string &f : {recycled / "Dc1.txt", xp + "\\Dc2.txt", bin + "\\$RAB12CD.txt"})
+        EXPECT_FALSE(FileExists(f)) << f;
+    // The bin's index is left for the shell's emptying; another user's bin is never touched.
+    EXPECT_TRUE(FileExists(bin + "\\$IAB12CD.txt"));
+    EXPECT_EQ(ReadFileBytes(other + "\\$RXY34EF.txt"), "theirs");
     // the defaults were written, the settings never read into a window
     EXPECT_EQ(RegGetString(HKEY_LOCAL_MACHINE, MachineSettings, "Version"), "3.7");
-    DeleteTreeA("C:\\Recycled");
 }
 
 TEST_F(StartupProgram, AutoInAnotherCaseIsAnArgumentThatScans)

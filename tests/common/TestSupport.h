@@ -84,6 +84,19 @@ bool Recycle(const std::string &path);
 // Wine's desktop trash folder, where the Recycle Bin lives (its "files" and "info" below it).
 std::string WineTrashFolder();
 
+// A folder of the system that a test makes ("C:\$Recycle.Bin") and removes with everything in it when
+// the object goes; Made() is false when it was there before, and then it is left alone.
+class OwnedFolder {
+public:
+    explicit OwnedFolder(const std::string &path) : path_(path), made_(CreateDirectoryA(path.c_str(), NULL) != 0) {}
+    ~OwnedFolder() { if (made_) DeleteTreeA(path_); }
+    bool Made() const { return made_; }
+    std::string operator/(const std::string &name) const { return path_ + "\\" + name; }
+private:
+    std::string path_;
+    bool made_;
+};
+
 // Imports a .reg file into the registry with regedit /S.
 bool ImportRegFile(const std::string &path);
 

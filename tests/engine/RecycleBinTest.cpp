@@ -1,4 +1,5 @@
-// The recycle bin and the fixed "c:\Recycled" folder, through wine's own shell.
+// The recycle bin through wine's own shell, and the recycled folders that wine does not keep, built
+// by hand.
 #include <gtest/gtest.h>
 #include <windows.h>
 #include <shellapi.h>
@@ -54,8 +55,8 @@ TEST(RecycleBin, AutoStartWithoutRecycledFolderStillEmptiesTheBin)
 
 TEST(RecycleBin, RecycledFolderContentsAreWipedButTheFoldersStay)
 {
-    if (DirExists("c:\\Recycled")) GTEST_SKIP() << "will not touch an existing c:\\Recycled";
-    ASSERT_TRUE(CreateDirectoryA("c:\\Recycled", nullptr));
+    OwnedFolder recycled("c:\\Recycled");
+    if (!recycled.Made()) GTEST_SKIP() << "will not touch an existing c:\\Recycled";
     ASSERT_TRUE(CreateDirectoryA("c:\\Recycled\\S-1-5-21", nullptr));
     ASSERT_TRUE(WriteFileBytes("c:\\Recycled\\Dc1.txt", "one"));
     ASSERT_TRUE(WriteFileBytes("c:\\Recycled\\S-1-5-21\\Dc2.txt", "two"));
@@ -66,5 +67,19 @@ TEST(RecycleBin, RecycledFolderContentsAreWipedButTheFoldersStay)
     EXPECT_FALSE(FileExists("c:\\Recycled\\Dc1.txt"));
     EXPECT_FALSE(FileExists("c:\\Recycled\\S-1-5-21\\Dc2.txt"));
     EXPECT_TRUE(DirExists("c:\\Recycled\\S-1-5-21"));
-    DeleteTreeA("c:\\Recycled");
+}
+
+TEST(RecycleBin, ADeletedFolderCountsAsWipedOnlyWhenNoFileIsLeftBelowIt)
+{
+    TempDir dir;
+    for (const char *f : {"$RAB", "$RAB\\sub", "$RCD"}) ASSERT_TRUE(CreateDirectoryA((dir / f).c_str(), nullptr));
+    ASSERT_TRUE(WriteFileBytes(dir / "$RAB\\sub\\a.txt", "secret"));
+    ASSERT_TRUE(WriteFileBytes(dir / "$RCD\\b.txt", "secret"));
+    // read-only and archive: a word the folder walk passes over
+    ASSERT_TRUE(SetFileAttributesA((dir / "$RCD\\b.txt").c_str(), FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_ARCHIVE));
+    EXPECT_TRUE(WipeRecycledFolderEntry(dir / "$RAB", 0));
+    EXPECT_FALSE(FileExists(dir / "$RAB\\sub\\a.txt"));
+    EXPECT_TRUE(DirExists(dir / "$RAB\\sub"));
+    EXPECT_FALSE(WipeRecycledFolderEntry(dir / "$RCD", 0));
+    EXPECT_EQ(ReadFileBytes(dir / "$RCD\\b.txt"), "secret");
 }

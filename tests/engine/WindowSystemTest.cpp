@@ -332,17 +332,24 @@ TEST_F(ShellFolderScan, AbortStopsTheWalk)
 
 struct RecycleScan : ShellFolderScan {};
 
-TEST_F(RecycleScan, ListsOnlyFixedDrivesAndIncludesC)
+TEST_F(RecycleScan, ListsEachFixedDrivesRecycledFolderThenTheUsersOwnBins)
 {
+    std::string sid;
+    ASSERT_TRUE(GetCurrentUserSid(sid));
+    ASSERT_EQ(sid.compare(0, 6, "S-1-5-"), 0) << sid;
     std::vector<std::string> folders;
     ListRecycledFolders(folders);
+    ASSERT_EQ(folders.size() % 3, 0u);
     EXPECT_NE(std::find(folders.begin(), folders.end(), "C:\\Recycled"), folders.end());
-    for (const std::string &f : folders) {
-        ASSERT_EQ(f.size(), 11u);
-        EXPECT_EQ(f.substr(1), ":\\Recycled");
-        EXPECT_EQ(GetDriveTypeA((f.substr(0, 3)).c_str()), static_cast<UINT>(DRIVE_FIXED)) << f;
+    for (size_t i = 0; i < folders.size(); i += 3) {
+        const std::string d = folders[i].substr(0, 3);
+        EXPECT_EQ(GetDriveTypeA(d.c_str()), static_cast<UINT>(DRIVE_FIXED)) << d;
+        EXPECT_EQ(std::vector<std::string>(folders.begin() + i, folders.begin() + i + 3),
+                  (std::vector<std::string>{d + "Recycled", d + "RECYCLER\\" + sid, d + "$Recycle.Bin\\" + sid}));
+        if (i > 0) {
+            EXPECT_LT(folders[i - 3], folders[i]);
+        }
     }
-    EXPECT_TRUE(std::is_sorted(folders.begin(), folders.end()));
 }
 
 TEST_F(RecycleScan, SkipsBookkeepingFilesAndSharesTheCountOverFolders)
@@ -379,6 +386,26 @@ TEST_F(RecycleScan, SkipsBookkeepingFilesAndSharesTheCountOverFolders)
     Exclude("RecycleBin", second / "Dd1.doc", "");
     ScanRecycledFolder(second.Path(), Tree(), 43, count, &results);
     EXPECT_EQ(Entries(), std::vector<std::string>{second / "Dd2.doc"});
+}
+
+TEST_F(RecycleScan, UsersOwnBinsGiveOneRowPerDeletedEntryAndMarkDeletedFolders)
+{
+    const std::string v = dir / "$Recycle.Bin\\S-1-5-21-7", x = dir / "RECYCLER\\S-1-5-21-7";
+    for (const std::string &f : {dir / "$Recycle.Bin", v, v + "\\$RXY34EF", dir / "RECYCLER", x, x + "\\Dc2"})
+        ASSERT_TRUE(CreateDirectoryA(f.c_str(), nullptr)) << f;
+    for (const char *name : {"$RAB12CD.txt", "$IAB12CD.txt", "$ixy34ef", "desktop.ini", "INFO2", "stray.txt"})
+        ASSERT_TRUE(qmtest::WriteFileBytes(v + "\\" + name, "1234"));
+    for (const char *name : {"Dc1.txt", "info2", "Desktop.INI"})
+        ASSERT_TRUE(qmtest::WriteFileBytes(x + "\\" + name, "12"));
+
+    int32_t count = 0;
+    ScanRecycledFolder(v, Tree(), 43, count, &results);
+    ScanRecycledFolder(x, Tree(), 43, count, &results);
+    ASSERT_EQ(Sorted(Entries()),
+              (std::vector<std::string>{v + "\\$RAB12CD.txt", v + "\\$RXY34EF", x + "\\Dc1.txt", x + "\\Dc2"}));
+    EXPECT_EQ(Count(43), 4);
+    for (int i = 0; i < results.Count(); ++i)
+        EXPECT_EQ(Item(i).Kind, qmtest::DirExists(Item(i).Location) ? tkRecycledFolder : tkFile) << Item(i).Location;
 }
 
 TEST_F(RecycleScan, ScanRecycleBinWalksTheRecycledFolderOfDriveC)
