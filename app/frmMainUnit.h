@@ -46,6 +46,9 @@ constexpr UINT WM_QM_RESTORE = 0x2400;   // posted by a second start of the prog
 void Delay(int32_t milliseconds);
 // Opens the address in a new browser window through its automation object.
 void OpenUrlInBrowser(const std::string &url);
+// Loads a decorative JPEG picture of the program's resources into image; a missing or damaged
+// one leaves the image empty, so that the window it sits on opens all the same.
+void LoadDecoration(ui::TImage *image, const char *name);
 
 class TfrmMainForm : public ui::TForm {
 public:
