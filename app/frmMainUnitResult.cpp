@@ -69,7 +69,8 @@ ui::TFont MakeFont(const char *name, int height, COLORREF color, bool bold = fal
 void TfrmMainForm::BuildResultPage()
 {
     ResultTreeView = new ui::TTreeView;
-    ResultTreeView->Create(ResultPage, 0, 0, PageWidth, TreeHeight, TVS_FULLROWSELECT);
+    ResultTreeView->Create(ResultPage, 0, 0, PageWidth, TreeHeight);
+    ResultTreeView->SetRowSelect(true);   // whole rows: the control draws them only without tree lines
     ResultTreeView->SetFont(MakeFont("MS Sans Serif", -11, ui::clWindowText));
     ResultTreeView->SetIndent(19);
     ResultTreeView->SetImages(DM->TreeImageList);

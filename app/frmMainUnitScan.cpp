@@ -73,7 +73,8 @@ constexpr int ActionHeight = 52;
 void TfrmMainForm::BuildScanPage()
 {
     tvItemsList = new ui::TTreeView;
-    tvItemsList->Create(ScanPage, 0, 0, PageWidth, TreeHeight, TVS_FULLROWSELECT);
+    tvItemsList->Create(ScanPage, 0, 0, PageWidth, TreeHeight);
+    tvItemsList->SetRowSelect(true);   // whole rows: the control draws them only without tree lines
     ui::TFont font;
     font.Name = "MS Sans Serif";
     font.Height = -11;

@@ -64,6 +64,15 @@ TEST_F(MainForm, WindowIsFoundByItsClassAndIsRoundedAndBorderless)
     EXPECT_EQ(form->DataNotebook->PageCount(), 5);
 }
 
+// The control ignores whole-row selection while it draws tree lines.
+TEST_F(MainForm, ItemTreesSelectWholeRows)
+{
+    for (ui::TTreeView *tree : {form->tvItemsList, form->ResultTreeView}) {
+        const LONG style = GetWindowLongA(tree->Handle(), GWL_STYLE);
+        EXPECT_EQ(style & (TVS_FULLROWSELECT | TVS_HASLINES), TVS_FULLROWSELECT);
+    }
+}
+
 TEST_F(MainForm, HoverPicturesFollowTheGroupTables)
 {
     EXPECT_EQ(form->CloseBtn->ListImageIndex(), 2);
