@@ -106,6 +106,18 @@ struct UpdaterFolder {
 }  // namespace
 
 #ifdef QM_E2E_MAIN
+// The time of the last scan that the main program stored, 0 when there is none.
+static double StoredScanTime()
+{
+    double t = 0;
+    DWORD size = sizeof(t);
+    HKEY key;
+    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, "Software\\Quillmoor", 0, KEY_READ, &key) != ERROR_SUCCESS) return 0;
+    if (RegQueryValueExA(key, "LastScanTime", NULL, NULL, reinterpret_cast<BYTE *>(&t), &size) != ERROR_SUCCESS) t = 0;
+    RegCloseKey(key);
+    return t;
+}
+
 TEST(UpdaterEndToEnd, RealMainProgramOffersTheUpdateAndIsStartedAgain)
 {
     LoopbackHttpServer server(QM_E2E_PORT);
@@ -138,7 +150,8 @@ TEST(UpdaterEndToEnd, RealMainProgramOffersTheUpdateAndIsStartedAgain)
     STARTUPINFOA si = {};
     si.cb = sizeof(si);
     PROCESS_INFORMATION pi;
-    std::string cmd = "\"" + prog / "Quillmoor.exe" + "\"";
+    // Started as the scheduled job starts it, with a scan to run once the window is up.
+    std::string cmd = "\"" + prog / "Quillmoor.exe" + "\" -Scan";
     ASSERT_TRUE(CreateProcessA(NULL, &cmd[0], NULL, NULL, FALSE, 0, NULL, prog.Path().c_str(), &si, &pi));
     CloseHandle(pi.hThread);
     ProcessTreeGuard started(pi.hProcess, pi.dwProcessId);
@@ -148,8 +161,11 @@ TEST(UpdaterEndToEnd, RealMainProgramOffersTheUpdateAndIsStartedAgain)
     ASSERT_TRUE(WaitFor([&] { return (question = FindBox("A newer version")) != nullptr; }, 30000));
     EXPECT_EQ(DialogText(question), "A newer version of Quillmoor is available, Quillmoor will shut down to "
                                     "install the newer version.\rWould you like to update now?");
+    const double startTime = StoredScanTime();   // stored by the start itself
+    ASSERT_GT(startTime, 0.0);
     PostMessageA(question, WM_COMMAND, MAKEWPARAM(IDYES, BN_CLICKED), 0);
     EXPECT_EQ(WaitForSingleObject(pi.hProcess, 30000), WAIT_OBJECT_0);   // the main program ends
+    EXPECT_EQ(StoredScanTime(), startTime);   // without the scan, which would store its own time
 
     // qmUpdate replaces both files and reports completion.
     HWND done = nullptr;
