@@ -79,6 +79,9 @@ void TfrmMainForm::BuildResultPage()
     ResultTreeView->OnCustomDrawItem = [this](ui::TTreeNode *node, UINT state, bool &defaultDraw) {
         ResultTreeViewCustomDrawItem(ResultTreeView, node, state, defaultDraw);
     };
+    ResultTreeView->OnAfterDrawItem = [this](ui::TTreeNode *node, UINT state) {
+        PaintNodeCountBeside(ResultTreeView, node, state);
+    };
     ResultTreeView->OnMouseDown = [this](ui::TMouseButton button, UINT shift, int x, int y) {
         ResultTreeViewMouseDown(ResultTreeView, button, shift, x, y);
     };
@@ -233,8 +236,7 @@ void TfrmMainForm::ResultTreeViewCustomDrawItem(void *, ui::TTreeNode *node, UIN
     canvas->SetFont("MS Sans Serif", 9, node->Level() < 2, ui::clWindowText);
     canvas->SetBrushColor((state & CDIS_SELECTED) ? CountBandSelected : ui::clWindow);
     canvas->FillRect(rc);
-    const std::string text = std::to_string(r->Count);
-    canvas->TextOut(ResultTreeView->Width() - canvas->TextWidth(text) - 30, rc.top + 2, text);
+    // The count follows once the tree has drawn the row (PaintNodeCountBeside).
 }
 
 void TfrmMainForm::ResultListViewData(void *, ui::TListItem &item)
