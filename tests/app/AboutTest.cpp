@@ -134,36 +134,4 @@ TEST_F(AboutDialog, AboutFromTheTrayWhileItIsOpenKeepsTheOneDialog)
     DM = nullptr;
 }
 
-// The real program with its two JPEG pictures damaged: About from the tray menu opens all the same.
-TEST_F(AboutDialog, OpensFromTheTrayWhenItsPicturesCannotBeLoaded)
-{
-    ASSERT_TRUE(qmdrive::MainWindows().empty()) << "a main window is left from before";
-    RegKeyGuard policy(HKEY_LOCAL_MACHINE, "Software\\microsoft\\Windows\\CurrentVersion\\Policies\\System");
-    ASSERT_TRUE(RegSetDword(HKEY_LOCAL_MACHINE, "Software\\microsoft\\Windows\\CurrentVersion\\Policies\\System",
-                            "EnableLUA", 0));   // no elevated relaunch
-    std::string exe = ReadFileBytes(qmdrive::QuillmoorExe());
-    const std::string jpeg("\xFF\xD8\xFF\xE0\x00\x10JFIF", 10);
-    int damaged = 0;
-    for (size_t at = exe.find(jpeg); at != std::string::npos; at = exe.find(jpeg, at + 1), ++damaged)
-        exe[at] = 'X';   // no picture format starts so
-    ASSERT_EQ(damaged, 2);
-    TempDir dir;
-    ASSERT_TRUE(WriteFileBytes(dir / "Quillmoor.exe", exe));
-
-    qmdrive::TProgram prog;
-    ASSERT_TRUE(prog.Start("", dir / "Quillmoor.exe"));
-    HWND main = prog.WaitForWindow();
-    ASSERT_NE(main, nullptr);
-    PostMessageA(main, 0x500, 0, WM_RBUTTONDOWN);
-    HWND menu = nullptr;
-    ASSERT_TRUE(qmdrive::WaitUntil([&] { return (menu = FindWindowA("#32768", nullptr)) && IsWindowVisible(menu); }, 5000));
-    for (WPARAM key : {VK_DOWN, VK_DOWN, VK_RETURN})   // "About", the second item
-        PostMessageA(menu, WM_KEYDOWN, key, 0);
-    HWND about = nullptr;
-    EXPECT_TRUE(qmdrive::WaitUntil([&] { return (about = FindWindowA("TAboutForm", "About")) && IsWindowVisible(about); },
-                                   10000));
-    PostMessageA(main, 0x500, 0, WM_CLOSE);   // the tray's quit notice ends the dialog and the program
-    EXPECT_TRUE(prog.WaitForExit(10000));
-}
-
 }  // namespace

@@ -4,6 +4,7 @@
 #include "LoopbackHttpServer.h"
 #include "TestSupport.h"
 #include <gtest/gtest.h>
+#include <shlwapi.h>
 #include <tlhelp32.h>
 #include <memory>
 #include <set>
@@ -106,18 +107,6 @@ struct UpdaterFolder {
 }  // namespace
 
 #ifdef QM_E2E_MAIN
-// The time of the last scan that the main program stored, 0 when there is none.
-static double StoredScanTime()
-{
-    double t = 0;
-    DWORD size = sizeof(t);
-    HKEY key;
-    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, "Software\\Quillmoor", 0, KEY_READ, &key) != ERROR_SUCCESS) return 0;
-    if (RegQueryValueExA(key, "LastScanTime", NULL, NULL, reinterpret_cast<BYTE *>(&t), &size) != ERROR_SUCCESS) t = 0;
-    RegCloseKey(key);
-    return t;
-}
-
 TEST(UpdaterEndToEnd, RealMainProgramOffersTheUpdateAndIsStartedAgain)
 {
     LoopbackHttpServer server(QM_E2E_PORT);
@@ -161,11 +150,16 @@ TEST(UpdaterEndToEnd, RealMainProgramOffersTheUpdateAndIsStartedAgain)
     ASSERT_TRUE(WaitFor([&] { return (question = FindBox("A newer version")) != nullptr; }, 30000));
     EXPECT_EQ(DialogText(question), "A newer version of Quillmoor is available, Quillmoor will shut down to "
                                     "install the newer version.\rWould you like to update now?");
-    const double startTime = StoredScanTime();   // stored by the start itself
+    auto scanTime = [] {
+        double t = 0;
+        DWORD size = sizeof(t);
+        return SHGetValueA(HKEY_LOCAL_MACHINE, "Software\\Quillmoor", "LastScanTime", NULL, &t, &size) ? 0.0 : t;
+    };
+    const double startTime = scanTime();   // stored by the start itself
     ASSERT_GT(startTime, 0.0);
     PostMessageA(question, WM_COMMAND, MAKEWPARAM(IDYES, BN_CLICKED), 0);
     EXPECT_EQ(WaitForSingleObject(pi.hProcess, 30000), WAIT_OBJECT_0);   // the main program ends
-    EXPECT_EQ(StoredScanTime(), startTime);   // without the scan, which would store its own time
+    EXPECT_EQ(scanTime(), startTime);   // without the scan, which would store its own time
 
     // qmUpdate replaces both files and reports completion.
     HWND done = nullptr;
