@@ -39,10 +39,10 @@ TAboutForm::TAboutForm()
     Image2 = new ui::TImage;   // made first: the logo and the version sit above it
     Image2->Create(Panel1, 275, 0, 102, 50);
     Image2->SetStretch(true);
-    Image2->Picture().LoadFromResource("TITLEJPG");
+    LoadDecoration(Image2, "TITLEJPG");
     Image1 = new ui::TImage;
     Image1->Create(Panel1, 0, 0, 275, 50);
-    Image1->Picture().LoadFromResource("LOGOJPG");
+    LoadDecoration(Image1, "LOGOJPG");
     if (!Image1->Picture().Empty())
         Image1->SetBounds(0, 0, Image1->Picture().Width(), Image1->Picture().Height());
     abVersion = new ui::TLabel;

@@ -4,6 +4,7 @@
 #include "app/StartupUnit.h"
 #include "app/frmMainUnit.h"
 #include "ui/Application.h"
+#include "ui/Exceptions.h"
 
 int StartMainProgram()
 {
@@ -18,8 +19,17 @@ int StartMainProgram()
         return 0;
 
     GetFirstParam(FirstParam);
-    DM = new TDM();
-    frmMainForm = new TfrmMainForm();
+    // Without its data module or its window the program cannot run: say why and end.
+    try {
+        DM = new TDM();
+        frmMainForm = new TfrmMainForm();
+    } catch (const std::exception &e) {
+        ui::Application->HandleException(e);
+        return 1;
+    } catch (...) {
+        ui::Application->HandleException(ui::Exception("Unknown error"));
+        return 1;
+    }
     ui::Application->SetMainForm(frmMainForm);
     frmMainForm->Show();
     ui::Application->Run();

@@ -29,6 +29,19 @@ void NoteFailure(std::vector<std::string> *failures, const char *key, LONG code)
     if (failures) failures->push_back(MachineKeyName(key) + ": " + ui::SysErrorMessage(static_cast<DWORD>(code)));
 }
 
+// The start reads a value of another type (a number where text belongs, or the reverse) as a
+// missing one, so that it writes the default in its place instead of failing on it at every start.
+std::string ReadTextOrEmpty(const ui::TRegistry &reg, const char *name)
+{
+    const DWORD type = reg.GetDataTypeRaw(name);
+    return type == REG_SZ || type == REG_EXPAND_SZ ? reg.ReadString(name) : std::string();
+}
+
+bool NumberExists(const ui::TRegistry &reg, const char *name)
+{
+    return reg.GetDataTypeRaw(name) == REG_DWORD && reg.GetDataSize(name) == static_cast<int>(sizeof(DWORD));
+}
+
 }  // namespace
 
 std::string ProgramFilePath()
@@ -57,11 +70,11 @@ void WriteDefaultSettings()
     ui::TRegistry reg(ReadWrite);
     reg.SetRootKey(HKEY_LOCAL_MACHINE);
     if (!reg.OpenKey(SettingsKey, true)) return;
-    std::string s = reg.ReadString("HomePage");
+    std::string s = ReadTextOrEmpty(reg, "HomePage");
     Settings.HomePage = s.empty() ? DefaultHomePage : s;
-    s = reg.ReadString("HelpURL");
+    s = ReadTextOrEmpty(reg, "HelpURL");
     Settings.HelpURL = s.empty() ? DefaultHelpURL : s;
-    s = reg.ReadString("Version");
+    s = ReadTextOrEmpty(reg, "Version");
     Settings.Version = s.empty() ? DefaultVersion : s;
 
     Settings.SelectAll = true;
@@ -71,15 +84,15 @@ void WriteDefaultSettings()
 
     reg.WriteString("HomePage", Settings.HomePage);
     reg.WriteString("HelpURL", Settings.HelpURL);
-    if (reg.ReadString("Version").empty()) reg.WriteString("Version", Settings.Version);
+    if (ReadTextOrEmpty(reg, "Version").empty()) reg.WriteString("Version", Settings.Version);
     reg.WriteDateTime("LastScanTime", Settings.LastScanTime);
     reg.WriteInteger("DetedtedToTal", Settings.DetectedTotal);   // sic: the stored name, any case
     reg.WriteInteger("RemoveTotal", Settings.RemoveTotal);
-    if (!reg.ValueExists("SelectAll")) reg.WriteBool("SelectAll", Settings.SelectAll);
-    if (!reg.ValueExists("CheckUpdate")) reg.WriteBool("CheckUpdate", Settings.CheckUpdate);
+    if (!NumberExists(reg, "SelectAll")) reg.WriteBool("SelectAll", Settings.SelectAll);
+    if (!NumberExists(reg, "CheckUpdate")) reg.WriteBool("CheckUpdate", Settings.CheckUpdate);
     // The delete mode goes back to "Delete files without overwriting" at every start.
     reg.WriteInteger("ErasValue", Settings.ErasValue);
-    if (!reg.ValueExists("ErasAskWhenDel")) reg.WriteBool("ErasAskWhenDel", Settings.ErasAskWhenDel);
+    if (!NumberExists(reg, "ErasAskWhenDel")) reg.WriteBool("ErasAskWhenDel", Settings.ErasAskWhenDel);
     reg.CloseKey();
 }
 

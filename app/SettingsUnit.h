@@ -22,7 +22,8 @@ struct TSettingsPageValues {
     bool ErasAskWhenDel = false;
 };
 
-// Fills the defaults into Settings and writes them; runs at every start.
+// Fills the defaults into Settings and writes them; runs at every start. A value of another type
+// than its own counts as missing and gets the default.
 void WriteDefaultSettings();
 // Reads every value into Settings, then RunAtStart from the Run key; both keys are only read, so a
 // limited account reads them too. A value of the wrong type raises ui::ERegistryException after

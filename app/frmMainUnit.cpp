@@ -36,7 +36,8 @@ constexpr int PageButtonTops[5] = {37, 91, 147, 203, 259};
 constexpr COLORREF White = RGB(255, 255, 255);
 constexpr COLORREF ColumnColor = RGB(0xe6, 0xe9, 0xed);
 
-// A decorative JPEG picture of the program's resources; a missing or damaged one leaves it empty.
+}  // namespace
+
 void LoadDecoration(ui::TImage *image, const char *name)
 {
     try {
@@ -45,8 +46,6 @@ void LoadDecoration(ui::TImage *image, const char *name)
         image->Picture().Clear();
     }
 }
-
-}  // namespace
 
 void Delay(int32_t milliseconds)
 {
@@ -295,7 +294,9 @@ void TfrmMainForm::FormActivate()
     const char *blanks = " \t\r\n";
     param.erase(0, param.find_first_not_of(blanks) == std::string::npos ? param.size()
                                                                            : param.find_first_not_of(blanks));
-    if (param.empty())
+    // An update accepted at start has asked the program to end so that qmUpdate can replace its
+    // files: no scan then.
+    if (param.empty() || ui::Application->Terminated())
         return;
     Delay(1000);
     ScanNowBtnClick(ScanNowBtn);

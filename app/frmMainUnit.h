@@ -46,6 +46,12 @@ constexpr UINT WM_QM_RESTORE = 0x2400;   // posted by a second start of the prog
 void Delay(int32_t milliseconds);
 // Opens the address in a new browser window through its automation object.
 void OpenUrlInBrowser(const std::string &url);
+// Paints a node's Count right-aligned beside it, after the tree drew the node: the item tree and
+// the result tree select whole rows, and the tree fills a row after its custom draw.
+void PaintNodeCountBeside(ui::TTreeView *tree, ui::TTreeNode *node, UINT state);
+// Loads a decorative JPEG picture of the program's resources into image; a missing or damaged
+// one leaves the image empty, so that the window it sits on opens all the same.
+void LoadDecoration(ui::TImage *image, const char *name);
 
 class TfrmMainForm : public ui::TForm {
 public:

@@ -69,7 +69,8 @@ ui::TFont MakeFont(const char *name, int height, COLORREF color, bool bold = fal
 void TfrmMainForm::BuildResultPage()
 {
     ResultTreeView = new ui::TTreeView;
-    ResultTreeView->Create(ResultPage, 0, 0, PageWidth, TreeHeight, TVS_FULLROWSELECT);
+    ResultTreeView->Create(ResultPage, 0, 0, PageWidth, TreeHeight);
+    ResultTreeView->SetRowSelect(true);   // whole rows: the control draws them only without tree lines
     ResultTreeView->SetFont(MakeFont("MS Sans Serif", -11, ui::clWindowText));
     ResultTreeView->SetIndent(19);
     ResultTreeView->SetImages(DM->TreeImageList);
@@ -77,6 +78,9 @@ void TfrmMainForm::BuildResultPage()
     ResultTreeView->OnChange = [this](ui::TTreeNode *node) { ResultTreeViewChange(ResultTreeView, node); };
     ResultTreeView->OnCustomDrawItem = [this](ui::TTreeNode *node, UINT state, bool &defaultDraw) {
         ResultTreeViewCustomDrawItem(ResultTreeView, node, state, defaultDraw);
+    };
+    ResultTreeView->OnAfterDrawItem = [this](ui::TTreeNode *node, UINT state) {
+        PaintNodeCountBeside(ResultTreeView, node, state);
     };
     ResultTreeView->OnMouseDown = [this](ui::TMouseButton button, UINT shift, int x, int y) {
         ResultTreeViewMouseDown(ResultTreeView, button, shift, x, y);
@@ -232,8 +236,7 @@ void TfrmMainForm::ResultTreeViewCustomDrawItem(void *, ui::TTreeNode *node, UIN
     canvas->SetFont("MS Sans Serif", 9, node->Level() < 2, ui::clWindowText);
     canvas->SetBrushColor((state & CDIS_SELECTED) ? CountBandSelected : ui::clWindow);
     canvas->FillRect(rc);
-    const std::string text = std::to_string(r->Count);
-    canvas->TextOut(ResultTreeView->Width() - canvas->TextWidth(text) - 30, rc.top + 2, text);
+    // The count follows once the tree has drawn the row (PaintNodeCountBeside).
 }
 
 void TfrmMainForm::ResultListViewData(void *, ui::TListItem &item)

@@ -73,7 +73,8 @@ constexpr int ActionHeight = 52;
 void TfrmMainForm::BuildScanPage()
 {
     tvItemsList = new ui::TTreeView;
-    tvItemsList->Create(ScanPage, 0, 0, PageWidth, TreeHeight, TVS_FULLROWSELECT);
+    tvItemsList->Create(ScanPage, 0, 0, PageWidth, TreeHeight);
+    tvItemsList->SetRowSelect(true);   // whole rows: the control draws them only without tree lines
     ui::TFont font;
     font.Name = "MS Sans Serif";
     font.Height = -11;
@@ -83,6 +84,9 @@ void TfrmMainForm::BuildScanPage()
     tvItemsList->SetStateImages(DM->TreeImageList);
     tvItemsList->OnCustomDrawItem = [this](ui::TTreeNode *node, UINT state, bool &defaultDraw) {
         tvItemsListCustomDrawItem(node, state, defaultDraw);
+    };
+    tvItemsList->OnAfterDrawItem = [this](ui::TTreeNode *node, UINT state) {
+        PaintNodeCountBeside(tvItemsList, node, state);
     };
     tvItemsList->OnMouseDown = [this](ui::TMouseButton, UINT, int x, int y) { tvItemsListMouseDown(x, y); };
 
@@ -269,9 +273,20 @@ void TfrmMainForm::tvItemsListCustomDrawItem(ui::TTreeNode *node, UINT state, bo
     canvas->SetFont("MS Sans Serif", 9, node->Level() < 2, ui::clWindowText);
     canvas->SetBrushColor((state & CDIS_SELECTED) ? CountBandSelected : ui::clWindow);
     canvas->FillRect(rc);
+    // The count follows once the tree has drawn the row (PaintNodeCountBeside).
+}
+
+void PaintNodeCountBeside(ui::TTreeView *tree, ui::TTreeNode *node, UINT state)
+{
+    TSectionRec *r = Rec(node);
+    if (r == nullptr)
+        return;
+    ui::TCanvas *canvas = tree->Canvas();
+    canvas->SetFont("MS Sans Serif", 9, node->Level() < 2, ui::clWindowText);
+    canvas->SetBrushColor((state & CDIS_SELECTED) ? CountBandSelected : ui::clWindow);
     char text[16];
     std::snprintf(text, sizeof(text), "%d", static_cast<int>(r->Count));
-    canvas->TextOut(tvItemsList->Width() - canvas->TextWidth(text) - 30, rc.top + 2, text);
+    canvas->TextOut(tree->Width() - canvas->TextWidth(text) - 30, node->DisplayRect(false).top + 2, text);
 }
 
 void TfrmMainForm::ScanBtnClick(void *sender)

@@ -135,6 +135,20 @@ void TTreeView::SetRowSelect(bool on)
     InvalidateRect(Handle(), nullptr, TRUE);
 }
 
+void TTreeView::PaintOnItemDC(HDC dc, const std::function<void()> &paint)
+{
+    canvas_.Release();
+    TFont keep = canvas_.Font();
+    canvas_.SetHandle(dc);
+    canvas_.SetFont(font_);
+    canvas_.SetBrushColor(clWindow);
+    canvas_.ResetChanged();
+    SafeCall(paint);
+    canvas_.Detach();
+    canvas_.SetWindow(Handle());
+    canvas_.SetFont(keep);
+}
+
 void TTreeView::BeginUpdate() { SendMessageA(Handle(), WM_SETREDRAW, FALSE, 0); }
 
 void TTreeView::EndUpdate()
@@ -319,40 +333,36 @@ bool TTreeView::OnNotify(NMHDR *hdr, LRESULT &result)
     }
     case NM_CUSTOMDRAW: {
         auto *cd = reinterpret_cast<NMTVCUSTOMDRAW *>(hdr);
-        if (!OnCustomDrawItem) {
-            result = CDRF_DODEFAULT;
-            return true;
-        }
+        result = CDRF_DODEFAULT;
+        if (!OnCustomDrawItem && !OnAfterDrawItem) return true;
         if (cd->nmcd.dwDrawStage == CDDS_PREPAINT) {
             result = CDRF_NOTIFYITEMDRAW;
             return true;
         }
-        if (cd->nmcd.dwDrawStage != CDDS_ITEMPREPAINT) {
-            result = CDRF_DODEFAULT;
+        TTreeNode *node = reinterpret_cast<TTreeNode *>(cd->nmcd.lItemlParam);
+        if (!node) return true;
+        if (cd->nmcd.dwDrawStage == CDDS_ITEMPOSTPAINT) {
+            if (OnAfterDrawItem)
+                PaintOnItemDC(cd->nmcd.hdc, [&] { OnAfterDrawItem(node, cd->nmcd.uItemState); });
             return true;
         }
-        TTreeNode *node = reinterpret_cast<TTreeNode *>(cd->nmcd.lItemlParam);
-        result = CDRF_DODEFAULT;
-        if (!node) return true;
-        canvas_.Release();
-        TFont keep = canvas_.Font();
-        canvas_.SetHandle(cd->nmcd.hdc);
-        canvas_.SetFont(font_);
-        canvas_.SetBrushColor(clWindow);
-        canvas_.ResetChanged();
-        bool defaultDraw = true;
-        SafeCall([&] { OnCustomDrawItem(node, cd->nmcd.uItemState, defaultDraw); });
-        if (!defaultDraw) {
-            result = CDRF_SKIPDEFAULT;
-        } else if (canvas_.Changed()) {
-            canvas_.TextWidth(std::string());   // selects the canvas font into the DC
-            cd->clrText = ColorToRGB(canvas_.Font().Color);
-            cd->clrTextBk = ColorToRGB(canvas_.BrushColor());
-            result = CDRF_NEWFONT;
+        if (cd->nmcd.dwDrawStage != CDDS_ITEMPREPAINT) return true;
+        if (OnCustomDrawItem) {
+            bool defaultDraw = true;
+            PaintOnItemDC(cd->nmcd.hdc, [&] {
+                OnCustomDrawItem(node, cd->nmcd.uItemState, defaultDraw);
+                if (!defaultDraw) {
+                    result = CDRF_SKIPDEFAULT;
+                } else if (canvas_.Changed()) {
+                    canvas_.TextWidth(std::string());   // selects the canvas font into the DC
+                    cd->clrText = ColorToRGB(canvas_.Font().Color);
+                    cd->clrTextBk = ColorToRGB(canvas_.BrushColor());
+                    result = CDRF_NEWFONT;
+                }
+            });
+            if (result == CDRF_SKIPDEFAULT) return true;
         }
-        canvas_.Detach();
-        canvas_.SetWindow(Handle());
-        canvas_.SetFont(keep);
+        if (OnAfterDrawItem) result |= CDRF_NOTIFYPOSTPAINT;
         return true;
     }
     default:

@@ -97,6 +97,9 @@ public:
     // tree's font and the window colour as brush; a font or brush set here is also used for the
     // node's text. defaultDraw false: the tree does not draw the node.
     std::function<void(TTreeNode *node, UINT state, bool &defaultDraw)> OnCustomDrawItem;
+    // After the tree drew a node, on the same canvas. A tree that selects whole rows fills each row
+    // after OnCustomDrawItem, so what must stay beside the text is painted here.
+    std::function<void(TTreeNode *node, UINT state)> OnAfterDrawItem;
 
 protected:
     LRESULT WndProc(UINT msg, WPARAM wp, LPARAM lp) override;
@@ -107,6 +110,8 @@ private:
     void SetItemImages(TTreeNode *node);
     void Reindex() const;
     TTreeNode *NodeFromItem(HTREEITEM item) const;
+    // Runs paint with the canvas on the custom-draw DC in the tree's font and window colour.
+    void PaintOnItemDC(HDC dc, const std::function<void()> &paint);
     void Forget(TTreeNode *node);
 
     TCanvas canvas_;

@@ -20,14 +20,14 @@ TProgram::~TProgram()
     }
 }
 
-bool TProgram::Start(const std::string &args)
+bool TProgram::Start(const std::string &args, const std::string &exe)
 {
-    std::string cmd = "\"" + QuillmoorExe() + "\"";
+    std::string cmd = "\"" + exe + "\"";
     if (!args.empty())
         cmd += " " + args;
     STARTUPINFOA si{};
     si.cb = sizeof(si);
-    std::string dir = QuillmoorExe().substr(0, QuillmoorExe().rfind('\\'));
+    std::string dir = exe.substr(0, exe.rfind('\\'));
     if (!CreateProcessA(nullptr, &cmd[0], nullptr, nullptr, FALSE, 0, nullptr, dir.c_str(), &si, &pi_))
         return false;
     WaitForInputIdle(pi_.hProcess, 10000);

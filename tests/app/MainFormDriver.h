@@ -18,8 +18,8 @@ public:
     TProgram(const TProgram &) = delete;
     TProgram &operator=(const TProgram &) = delete;
 
-    // args is appended to the quoted program path.
-    bool Start(const std::string &args = std::string());
+    // args is appended to the quoted program path; exe is the program to start (in its folder).
+    bool Start(const std::string &args = std::string(), const std::string &exe = QuillmoorExe());
     // The visible main window of this process, or nullptr after the time-out.
     HWND WaitForWindow(DWORD timeoutMs = 20000);
     bool WaitForExit(DWORD timeoutMs = 20000);

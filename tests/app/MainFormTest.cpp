@@ -62,6 +62,8 @@ TEST_F(MainForm, WindowIsFoundByItsClassAndIsRoundedAndBorderless)
     DeleteObject(rgn);
     EXPECT_EQ(form->AppVersion->Caption(), "v3.7");
     EXPECT_EQ(form->DataNotebook->PageCount(), 5);
+    for (ui::TTreeView *tree : {form->tvItemsList, form->ResultTreeView})   // whole rows need no tree lines
+        EXPECT_EQ(GetWindowLongA(tree->Handle(), GWL_STYLE) & (TVS_FULLROWSELECT | TVS_HASLINES), TVS_FULLROWSELECT);
 }
 
 TEST_F(MainForm, HoverPicturesFollowTheGroupTables)

@@ -111,7 +111,10 @@ TEST_F(SettingsPage, ActivateBoxSetsTheTimeFieldsBothWays)
 TEST_F(SettingsPage, ApplyStoresTheOptionsAndCreatesUpdatesAndDeletesTheJob)
 {
     Open();
-    form->ChkCheckItem->SetChecked(true);
+    // every option away from what the start stored
+    form->ChkCheckItem->SetChecked(false);
+    form->cbCheckUpdate->SetChecked(true);
+    form->cbAskDelete->SetChecked(true);
     form->cbEras->SetItemIndex(3);
     form->cbActivateTask->SetChecked(true);
     form->dtpStartTime->SetTime(7, 45);
@@ -121,9 +124,11 @@ TEST_F(SettingsPage, ApplyStoresTheOptionsAndCreatesUpdatesAndDeletesTheJob)
     EXPECT_EQ(boxes[0].text, "Settings has been saved successfully.");
 
     EXPECT_TRUE(FileExists(JobPath()));
-    EXPECT_EQ(RegGetType(HKEY_LOCAL_MACHINE, "Software\\Quillmoor", "SelectAll") != REG_NONE, true);
+    Settings = TMyRegistryInfo();
     LoadSettings();
-    EXPECT_TRUE(Settings.SelectAll);
+    EXPECT_FALSE(Settings.SelectAll);
+    EXPECT_TRUE(Settings.CheckUpdate);
+    EXPECT_TRUE(Settings.ErasAskWhenDel);
     EXPECT_EQ(Settings.ErasValue, 3);
     // The page shows the stored job after the apply, and again when it is opened anew.
     EXPECT_EQ(form->abTaskName->Caption(), "Quillmoor.job");
@@ -163,7 +168,8 @@ TEST_F(SettingsPage, ApplyThatCannotWriteTheSettingsKeySaysSoAndNamesIt)
     EXPECT_NE(boxes[0].text, "Settings has been saved successfully.");
     EXPECT_NE(boxes[0].text.find("HKEY_LOCAL_MACHINE\\Software\\Quillmoor"), std::string::npos) << boxes[0].text;
     EXPECT_TRUE(boxes[0].icon);
-    EXPECT_EQ(RegGetType(HKEY_LOCAL_MACHINE, "Software\\Quillmoor", "SelectAll"), static_cast<DWORD>(REG_DWORD));
+    LoadSettings();   // the stored option is still the one from before
+    EXPECT_FALSE(Settings.SelectAll);
 }
 
 TEST_F(SettingsPage, RunAtStartWritesAndRemovesTheRunEntry)

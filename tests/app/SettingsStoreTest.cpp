@@ -189,6 +189,19 @@ TEST_F(SettingsStore, WrongTypedValueFailsTheLoadAfterEarlierFields)
     EXPECT_EQ(Settings.ErasValue, 0);        // after it: not read
 }
 
+// A value of the wrong type counts as missing at start: it gets its default, with its type.
+TEST_F(SettingsStore, WrongTypedValuesGetTheirDefaultsAtStart)
+{
+    qmtest::RegSetDword(HKEY_LOCAL_MACHINE, Key, "Version", 38);
+    qmtest::RegSetString(HKEY_LOCAL_MACHINE, Key, "SelectAll", "0");
+    qmtest::RegSetBinary(HKEY_LOCAL_MACHINE, Key, "CheckUpdate", "\1", 1);
+    ASSERT_NO_THROW(WriteDefaultSettings());
+    EXPECT_EQ(qmtest::RegGetString(HKEY_LOCAL_MACHINE, Key, "Version"), "3.7");
+    EXPECT_EQ(Dword("SelectAll"), 1u);
+    EXPECT_EQ(Dword("CheckUpdate"), 0u);
+    EXPECT_NO_THROW(LoadSettings());
+}
+
 TEST_F(SettingsStore, LastScanTimeMustBeEightBinaryBytes)
 {
     WriteDefaultSettings();

@@ -4,6 +4,7 @@
 #include "LoopbackHttpServer.h"
 #include "TestSupport.h"
 #include <gtest/gtest.h>
+#include <shlwapi.h>
 #include <tlhelp32.h>
 #include <memory>
 #include <set>
@@ -138,7 +139,8 @@ TEST(UpdaterEndToEnd, RealMainProgramOffersTheUpdateAndIsStartedAgain)
     STARTUPINFOA si = {};
     si.cb = sizeof(si);
     PROCESS_INFORMATION pi;
-    std::string cmd = "\"" + prog / "Quillmoor.exe" + "\"";
+    // Started as the scheduled job starts it, with a scan to run once the window is up.
+    std::string cmd = "\"" + prog / "Quillmoor.exe" + "\" -Scan";
     ASSERT_TRUE(CreateProcessA(NULL, &cmd[0], NULL, NULL, FALSE, 0, NULL, prog.Path().c_str(), &si, &pi));
     CloseHandle(pi.hThread);
     ProcessTreeGuard started(pi.hProcess, pi.dwProcessId);
@@ -148,8 +150,16 @@ TEST(UpdaterEndToEnd, RealMainProgramOffersTheUpdateAndIsStartedAgain)
     ASSERT_TRUE(WaitFor([&] { return (question = FindBox("A newer version")) != nullptr; }, 30000));
     EXPECT_EQ(DialogText(question), "A newer version of Quillmoor is available, Quillmoor will shut down to "
                                     "install the newer version.\rWould you like to update now?");
+    auto scanTime = [] {
+        double t = 0;
+        DWORD size = sizeof(t);
+        return SHGetValueA(HKEY_LOCAL_MACHINE, "Software\\Quillmoor", "LastScanTime", NULL, &t, &size) ? 0.0 : t;
+    };
+    const double startTime = scanTime();   // stored by the start itself
+    ASSERT_GT(startTime, 0.0);
     PostMessageA(question, WM_COMMAND, MAKEWPARAM(IDYES, BN_CLICKED), 0);
     EXPECT_EQ(WaitForSingleObject(pi.hProcess, 30000), WAIT_OBJECT_0);   // the main program ends
+    EXPECT_EQ(scanTime(), startTime);   // without the scan, which would store its own time
 
     // qmUpdate replaces both files and reports completion.
     HWND done = nullptr;
