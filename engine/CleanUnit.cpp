@@ -53,9 +53,10 @@ bool DeleteRegistryTrace(const TContent &c, ui::TRegistry &reg)
 bool DeleteFileTrace(const TContent &c)
 {
     if (c.Group == "IE Cache" || c.Group == "IE Cookies") {
-        // An entry already gone from the cache is as good as deleted.
-        DeleteUrlCacheEntryA(c.Entry.c_str());
-        return true;
+        // An entry already gone from the cache is as good as deleted; one the cache refuses (in
+        // use by the browser) stays, and is not reported as deleted.
+        SetLastError(ERROR_SUCCESS);
+        return DeleteUrlCacheEntryA(c.Entry.c_str()) || GetLastError() == ERROR_FILE_NOT_FOUND;
     }
     return WipeFile(c.Location, WipePassesForDeleteMode(Settings.ErasValue));
 }
