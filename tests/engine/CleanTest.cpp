@@ -309,28 +309,29 @@ TEST_F(Clean, UrlCacheEntryCountsWhenDeletedOrAlreadyGoneButNotWhenRefused)
     DeleteUrlCacheEntryA(gone.c_str());
     ASSERT_FALSE(InUrlCache(gone));
     // An entry a browser holds open: the cache refuses to delete it.
-    ASSERT_TRUE(AddUrlCacheEntry(locked, NORMAL_CACHE_ENTRY));
-    std::vector<char> info(4096);
-    DWORD size = static_cast<DWORD>(info.size());
-    ASSERT_TRUE(RetrieveUrlCacheEntryFileA(locked.c_str(), reinterpret_cast<INTERNET_CACHE_ENTRY_INFOA *>(&info[0]),
-                                           &size, 0));
+    char info[4096];
+    DWORD size = sizeof info;
+    ASSERT_TRUE(AddUrlCacheEntry(locked, NORMAL_CACHE_ENTRY) &&
+                RetrieveUrlCacheEntryFileA(locked.c_str(), reinterpret_cast<INTERNET_CACHE_ENTRY_INFOA *>(info), &size, 0));
 
     Add("File", tkIECacheEntry, "", live, true, "IE Cache");
     Add("File", tkIECacheEntry, "", gone, true, "IE Cache");
     Add("File", tkIECookie, "", "Cookie:user@quillmoor-clean.test/", true, "IE Cookies");
-    Add("File", tkIECacheEntry, "", locked, true, "IE Cache");
     // The group decides, not the kind: a cache-kind item of another group is a file to wipe.
     Add("File", tkIECacheEntry, dir / "no such file dir\\f", live, true, "ie cache");
+    Add("File", tkIECacheEntry, "", locked, true, "IE Cache");
 
     Run(5);
-    const bool lockedStayed = InUrlCache(locked);
+    EXPECT_TRUE(InUrlCache(locked));
     UnlockUrlCacheEntryFileA(locked.c_str(), 0);
     DeleteUrlCacheEntryA(locked.c_str());
 
     EXPECT_FALSE(InUrlCache(live));
-    EXPECT_TRUE(lockedStayed);
-    const uint8_t removed[5] = {1, 1, 1, 0, 0};
-    for (int i = 0; i < 5; ++i) EXPECT_EQ(contents.GetItem(i)->Content.Removed, removed[i]) << i;
+    EXPECT_EQ(contents.GetItem(0)->Content.Removed, 1);
+    EXPECT_EQ(contents.GetItem(1)->Content.Removed, 1);
+    EXPECT_EQ(contents.GetItem(2)->Content.Removed, 1);
+    EXPECT_EQ(contents.GetItem(3)->Content.Removed, 0);
+    EXPECT_EQ(contents.GetItem(4)->Content.Removed, 0);
     EXPECT_EQ(Settings.RemoveTotal, 3);
-    EXPECT_EQ(rec.steps, (std::vector<std::string>{live, gone, "Cookie:user@quillmoor-clean.test/", locked, live}));
+    EXPECT_EQ(rec.steps, (std::vector<std::string>{live, gone, "Cookie:user@quillmoor-clean.test/", live, locked}));
 }
