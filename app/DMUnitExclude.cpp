@@ -4,6 +4,7 @@
 #include "app/ResultItemUnit.h"
 #include "app/SettingsUnit.h"
 #include "app/frmMainUnit.h"
+#include "engine/InternetSoftWareBrowsers.h"
 #include "ui/Application.h"
 #include "ui/ListView.h"
 #include "ui/Label.h"
@@ -366,9 +367,15 @@ bool ExcludeResultRow(const std::string &path, TExcludeContents *list, int rowIn
     saved = TExclusionSave::Unchanged;
     const TResultItem *row = ResultRows.Items(rowIndex);
     if (!row) return false;
-    saved = AddExclusionTo(path, list,
-                           ExclusionForResultRow(row->ItemName(), row->Entry(), row->Data(), row->Location()), nullptr);
+    exclude::TContent exclusion = ExclusionForResultRow(row->ItemName(), row->Entry(), row->Data(), row->Location());
+    // A history or cookie row is one entry of a file that holds many: it is kept out by its own text,
+    // and its file must no longer be wiped by a clean.
+    const TContent *content = row->Content();
+    const bool fileEntry = content && IsBrowserFileEntry(content->Kind);
+    if (fileEntry) exclusion = exclude::TContent{row->ItemName(), BrowserEntryPlace(*content), "", ""};
+    saved = AddExclusionTo(path, list, exclusion, nullptr);
     if (saved == TExclusionSave::Unstorable) return false;
+    if (fileEntry) NoteExcludedBrowserEntry(content->Kind, content->Location);
     itemName = row->ItemName();
     const int32_t category = row->Category, index = row->ContentIndex;
     ResultRows.Delete(rowIndex);

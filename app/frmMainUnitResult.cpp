@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <memory>
 #include <string>
+#include <vector>
 #include "app/AskDelUnit.h"
 #include "app/DMUnit.h"
 #include "app/ImageEx.h"
@@ -52,6 +53,23 @@ constexpr int RecycleBinItemNo = 15;
 TSectionRec *Rec(ui::TTreeNode *node)
 {
     return node ? static_cast<TSectionRec *>(node->Data) : nullptr;
+}
+
+// The completion message, with a word for each browser file that the clean left in place.
+std::string CleanCompleteText(const std::vector<TKeptFile> &kept)
+{
+    std::string text = "Clean evidence complete!";
+    if (kept.empty()) return text;
+    text += "\n\nSome ticked entries were not deleted. Firefox and Netscape keep all their history, or all "
+            "their cookies, in one file, which can only be deleted as a whole:";
+    for (const TKeptFile &f : kept) {
+        text += "\n\n\"" + f.Path + "\" was kept: ";
+        if (f.NotAllTicked) text += "not every entry of it was ticked";
+        if (f.NotAllTicked && f.HoldsExcluded) text += ", and ";
+        if (f.HoldsExcluded) text += "it holds an entry that you excluded";
+        text += ".";
+    }
+    return text;
 }
 
 ui::TFont MakeFont(const char *name, int height, COLORREF color, bool bold = false)
@@ -333,6 +351,12 @@ void TfrmMainForm::CleanBtnClick(void *)
     for (ui::TLabel *l : {abStepMsg, abHintStr1, abHintStr2}) l->SetCaption("");
     cdGauge->SetProgress(0);
     cdGauge->Show();
+    // What the clean will leave of the browser files, as it stands before anything is deleted.
+    std::vector<TKeptFile> kept;
+    for (TResultContents *contents : ResultContents) {
+        const std::vector<TKeptFile> files = KeptBrowserFiles(contents);
+        kept.insert(kept.end(), files.begin(), files.end());
+    }
     try {
         CleanCheckedResults();
         SaveSettings(1);
@@ -344,7 +368,7 @@ void TfrmMainForm::CleanBtnClick(void *)
     cdGauge->SetProgress(0);
     cdGauge->Hide();
     for (ui::TLabel *l : {abStepMsg, abHintStr1, abHintStr2}) l->SetCaption("");
-    ui::Application->MessageBox("Clean evidence complete!", "Quillmoor", MB_OK | MB_ICONINFORMATION);
+    ui::Application->MessageBox(CleanCompleteText(kept), "Quillmoor", MB_OK | MB_ICONINFORMATION);
     CleanBtn->Hide();
     FinishBtn->Show();
     BuildResultTree();

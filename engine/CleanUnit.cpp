@@ -1,6 +1,10 @@
 #include "engine/CleanUnit.h"
 #include <windows.h>
 #include <wininet.h>
+#include <map>
+#include <set>
+#include <utility>
+#include "engine/InternetSoftWareBrowsers.h"
 #include "engine/RegistryInfoUnit.h"
 #include "engine/PublicFunctionUnit.h"
 #include "engine/WipeUnit.h"
@@ -53,24 +57,65 @@ bool DeleteRegistryTrace(const TContent &c, ui::TRegistry &reg)
 bool DeleteFileTrace(const TContent &c)
 {
     if (c.Group == "IE Cache" || c.Group == "IE Cookies") {
-        // An entry already gone from the cache is as good as deleted.
-        DeleteUrlCacheEntryA(c.Entry.c_str());
-        return true;
+        // An entry already gone from the cache is as good as deleted; one the cache refuses (in
+        // use by the browser) stays, and is not reported as deleted.
+        SetLastError(ERROR_SUCCESS);
+        return DeleteUrlCacheEntryA(c.Entry.c_str()) || GetLastError() == ERROR_FILE_NOT_FOUND;
     }
     return WipeFile(c.Location, WipePassesForDeleteMode(Settings.ErasValue));
 }
 
+using TFileKey = std::pair<int32_t, std::string>;
+
 }  // namespace
+
+std::vector<TKeptFile> KeptBrowserFiles(const TResultContents *contents)
+{
+    std::vector<TKeptFile> kept;
+    if (!contents) return kept;
+    // The rows of one file are the items of the same Kind and Location.
+    struct Rows {
+        bool anyTicked = false, allTicked = true;
+    };
+    std::map<TFileKey, Rows> files;
+    std::vector<TFileKey> order;
+    for (int i = 0; i < contents->Count(); ++i) {
+        const TContent &c = contents->GetItem(i)->Content;
+        if (!IsBrowserFileEntry(c.Kind)) continue;
+        const TFileKey key(c.Kind, c.Location);
+        auto at = files.emplace(key, Rows());
+        if (at.second) order.push_back(key);
+        Rows &rows = at.first->second;
+        if (c.Checked)
+            rows.anyTicked = true;
+        else
+            rows.allTicked = false;
+    }
+    for (const TFileKey &key : order) {
+        const Rows &rows = files[key];
+        if (!rows.anyTicked) continue;
+        TKeptFile f;
+        f.Kind = key.first;
+        f.Path = key.second;
+        f.NotAllTicked = !rows.allTicked;
+        f.HoldsExcluded = HoldsExcludedBrowserEntry(key.first, key.second);
+        if (f.NotAllTicked || f.HoldsExcluded) kept.push_back(f);
+    }
+    return kept;
+}
 
 void CleanResultContents(TResultContents *contents, const TStepTextProc &setStepText,
                          const TGaugePositionProc &setGaugePosition, int32_t total)
 {
     if (!contents) return;
     ui::TRegistry reg;
+    std::set<TFileKey> keep;
+    for (const TKeptFile &f : KeptBrowserFiles(contents)) keep.emplace(f.Kind, f.Path);
     for (int i = 0; i < contents->Count(); ++i) {
         TContent &c = contents->GetItem(i)->Content;
         if (!c.Checked) continue;
         if (setStepText) setStepText(c.Entry);
+        if (IsBrowserFileEntry(c.Kind) && keep.count(TFileKey(c.Kind, c.Location))) continue;
         bool deleted = false;
         if (c.Storage == "Reg")
             deleted = DeleteRegistryTrace(c, reg);

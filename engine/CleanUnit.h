@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <functional>
 #include <string>
+#include <vector>
 #include "engine/ResultContentUnit.h"
 
 // Shows the entry being handled (the clean page's step label; set and repaint at once).
@@ -15,9 +16,23 @@ using TGaugePositionProc = std::function<void(int32_t position)>;
 // Settings.RemoveTotal and sets the gauge to RemoveTotal out of total. An item that cannot be
 // deleted is skipped silently. Either callback may be empty. A deleted folder in the recycle bin
 // loses every file below it and counts as deleted when none is left.
+// A Firefox or Netscape history or cookie row can only be deleted with the whole file that holds
+// it: such a file is wiped only when every row of it is ticked and it holds no excluded entry;
+// otherwise it stays and its rows are left unmarked (see KeptBrowserFiles).
 void CleanResultContents(TResultContents *contents, const TStepTextProc &setStepText,
                          const TGaugePositionProc &setGaugePosition, int32_t total);
 
 // 100 * done / total rounded to the nearest whole number, a half to the even one; 0 when total
 // is not positive.
 int32_t GaugePercent(int64_t done, int64_t total);
+
+// A history or cookie file that a clean leaves in place although some of its rows are ticked.
+struct TKeptFile {
+    int32_t Kind = 0;
+    std::string Path;
+    bool NotAllTicked = false;    // some row of it is not ticked
+    bool HoldsExcluded = false;   // it holds an entry the user excluded
+};
+// The files of contents that CleanResultContents keeps, each once, in the order of their first
+// rows.
+std::vector<TKeptFile> KeptBrowserFiles(const TResultContents *contents);

@@ -16,7 +16,8 @@ extern std::string FoundPath;
 void FindFileRecursive(const std::string &folder, const std::string &name, TScanPacer *pacer = nullptr);
 // The same for a folder called "Cache" (a file of that name never matches).
 void FindCacheFolderRecursive(const std::string &folder, TScanPacer *pacer = nullptr);
-// One item per entry of the cache folder itself; type 1 Firefox, 2 Netscape.
+// One item per entry of the cache folder itself that no exclusion keeps out (by its full path);
+// type 1 Firefox, 2 Netscape.
 void ScanCacheFolder(const std::string &folder, ui::TTreeView *tree, int32_t nodeIndex, int32_t type,
                      TResultContents *results);
 
@@ -31,3 +32,18 @@ bool LoadWorkingText(const std::string &path, bool upperCase, std::string &text)
 // size of the text.
 void ScanTokens(const std::string &text, const std::string &startToken, const std::string &endToken,
                 const std::function<bool(const std::string &)> &onItem);
+
+// A Firefox or Netscape history or cookie row is one entry of a file that holds many (Kinds
+// tkFirefoxHistory, tkFirefoxCookie, tkNetscapeHistory, tkNetscapeCookie); deleting it wipes that
+// whole file, its Location.
+bool IsBrowserFileEntry(int32_t kind);
+// The text by which such an entry is excluded, and which an exclusion made from its row stores as
+// its place: the address, or the cookie's domain, without the line break and tab around it. Empty
+// for any other trace.
+std::string BrowserEntryPlace(const TContent &c);
+
+// The files of such entries that hold an entry the user excluded: one the last scan of that Kind
+// passed over, or one whose row was excluded since. Each history or cookie scan first forgets the
+// files of its own Kind.
+void NoteExcludedBrowserEntry(int32_t kind, const std::string &file);
+bool HoldsExcludedBrowserEntry(int32_t kind, const std::string &file);

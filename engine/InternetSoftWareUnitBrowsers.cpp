@@ -1,6 +1,9 @@
 #include <windows.h>
 #include <climits>
 #include <cstring>
+#include <iterator>
+#include <set>
+#include <utility>
 #include "engine/RegistryInfoUnit.h"
 #include "engine/IneterNetExploerUnit.h"
 #include "engine/InternetSoftWareBrowsers.h"
@@ -10,6 +13,9 @@
 std::string FoundPath;
 
 namespace {
+
+// Kind and path of every file that holds an excluded entry.
+std::set<std::pair<int32_t, std::string>> FilesWithExcludedEntries;
 
 const char *const kShellFoldersKey = "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders";
 
@@ -75,6 +81,8 @@ const TextScan kNetscapeCookies = {"NetscapeCookies", tkNetscapeCookie, &TConten
 void RunTextScan(const TextScan &scan, ui::TTreeView *tree, int32_t nodeIndex, TResultContents *results)
 {
     FoundPath.clear();
+    for (auto it = FilesWithExcludedEntries.begin(); it != FilesWithExcludedEntries.end();)
+        it = it->first == scan.kind ? FilesWithExcludedEntries.erase(it) : std::next(it);
     const std::string appData = ShellFolder("AppData");
     if (appData.empty()) return;
     FindFileRecursive(appData + scan.profilePath, scan.fileName);
@@ -90,6 +98,10 @@ void RunTextScan(const TextScan &scan, ui::TTreeView *tree, int32_t nodeIndex, T
     TScanPacer pacer(tree, nodeIndex);
     ScanTokens(text, start, end, [&](const std::string &itemText) {
         pacer.Turn();
+        if (IsExcluded(scan.itemName, exclude::TrimData(itemText), ExcludeContents)) {
+            NoteExcludedBrowserEntry(scan.kind, FoundPath);
+            return true;
+        }
         TContent &c = results->GetItem(results->AddItem())->Content;
         c.Checked = Settings.SelectAll ? 1 : 0;
         c.Storage = "File";
@@ -105,6 +117,33 @@ void RunTextScan(const TextScan &scan, ui::TTreeView *tree, int32_t nodeIndex, T
 }
 
 }  // namespace
+
+bool IsBrowserFileEntry(int32_t kind)
+{
+    return kind == tkFirefoxHistory || kind == tkFirefoxCookie || kind == tkNetscapeHistory ||
+           kind == tkNetscapeCookie;
+}
+
+std::string BrowserEntryPlace(const TContent &c)
+{
+    switch (c.Kind) {
+    case tkFirefoxHistory: return exclude::TrimData(c.FirefoxHistory);
+    case tkFirefoxCookie: return exclude::TrimData(c.FirefoxCookie);
+    case tkNetscapeHistory: return exclude::TrimData(c.NetscapeHistory);
+    case tkNetscapeCookie: return exclude::TrimData(c.NetscapeCookie);
+    default: return std::string();
+    }
+}
+
+void NoteExcludedBrowserEntry(int32_t kind, const std::string &file)
+{
+    FilesWithExcludedEntries.emplace(kind, file);
+}
+
+bool HoldsExcludedBrowserEntry(int32_t kind, const std::string &file)
+{
+    return FilesWithExcludedEntries.count(std::make_pair(kind, file)) != 0;
+}
 
 bool LoadWorkingText(const std::string &path, bool upperCase, std::string &text)
 {
@@ -210,6 +249,7 @@ void ScanCacheFolder(const std::string &folder, ui::TTreeView *tree, int32_t nod
         pacer.Turn();
         if (!IsWalkAttribute(fd.dwFileAttributes) || IsDots(fd.cFileName)) continue;
         const std::string path = folder + "\\" + fd.cFileName;
+        if (IsExcluded(type == 1 ? "FireFoxCache" : "NetscapeCache", path, ExcludeContents)) continue;
         TContent &c = results->GetItem(results->AddItem())->Content;
         c.Checked = Settings.SelectAll ? 1 : 0;
         c.Storage = "File";

@@ -1,5 +1,6 @@
 #include "engine/PublicFunctionUnit.h"
 #include <tlhelp32.h>
+#include <algorithm>
 #include <cstring>
 #include "engine/RegistryInfoUnit.h"
 #include "engine/CatalogueUnit.h"
@@ -306,8 +307,13 @@ bool ScanRegKey(const TRegScanItem &item, const std::string &location, ui::TTree
     reg.SetRootKey(root);
     if (!reg.OpenKey(path, false)) return false;
     TScanPacer listing;
-    const std::vector<std::string> names =
+    std::vector<std::string> names =
         item.SubKeys ? reg.GetKeyNames(listing.WhenDue()) : reg.GetValueNames(listing.WhenDue());
+    // The registry ignores case in names, so "lastmachine" is the same key as "LastMachine".
+    if (item.PassOver)
+        names.erase(std::remove_if(names.begin(), names.end(),
+                                   [&](const std::string &n) { return lstrcmpiA(n.c_str(), item.PassOver) == 0; }),
+                    names.end());
     AddRegNames(item, names, location, &reg, tree, nodeIndex, results, running);
     return true;
 }

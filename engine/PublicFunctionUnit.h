@@ -120,6 +120,7 @@ struct TRegScanItem {
     bool NameInSubKey = false;   // value items keep the value's name in SubKey as well as in Entry
     bool OnlyRegSz = false;      // pass over, untested and uncounted, every value that is not REG_SZ
     bool PumpAfterTest = false;  // pump only for names not excluded, right after the test
+    const char *PassOver = nullptr;  // a listed name (any letter case) that is another item's trace
 };
 
 // A registry value's data as text: REG_SZ and REG_EXPAND_SZ (unexpanded) as stored, anything else

@@ -34,12 +34,13 @@ void ScanValueList(const char *itemName, const char *cleanCaption, const std::st
 
 // Each item stands for one subkey; tested with empty data.
 void ScanSubKeyList(const char *itemName, const char *cleanCaption, const std::string &keyPath, ui::TTreeView *tree,
-                    int32_t nodeIndex, TResultContents *results)
+                    int32_t nodeIndex, TResultContents *results, const char *passOver = nullptr)
 {
     TRegScanItem item = SysItem(itemName, cleanCaption);
     item.Kind = tkRegSubKey;
     item.DataRule = TRegDataRule::Empty;
     item.SubKeys = true;
+    item.PassOver = passOver;
     ScanKey(item, keyPath, tree, nodeIndex, results);
 }
 
@@ -145,8 +146,10 @@ void ScanRecentDocuments(ui::TTreeView *tree, int32_t nodeIndex, TResultContents
 
 void ScanTelnetMenuHistory(ui::TTreeView *tree, int32_t nodeIndex, TResultContents *results)
 {
+    // LastMachine holds the network places, which My Network Places lists one by one: a Telnet row
+    // for it would take every place with it, unticked and excluded ones included.
     ScanSubKeyList("Telnet Menu History", "Clean Telnet Menu History", "Software\\Microsoft\\Telnet", tree,
-                   nodeIndex, results);
+                   nodeIndex, results, "LastMachine");
 }
 
 void ScanMyNetworkPlaces(ui::TTreeView *tree, int32_t nodeIndex, TResultContents *results)

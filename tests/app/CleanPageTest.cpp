@@ -8,6 +8,7 @@
 #include "MainWindowFixture.h"
 #include "TestSupport.h"
 #include "app/DMUnit.h"
+#include "app/DMUnitExclude.h"
 #include "app/ImageEx.h"
 #include "app/ResultItemUnit.h"
 #include "app/SettingsUnit.h"
@@ -28,7 +29,8 @@ namespace {
 const char *const MachineSettings = "Software\\Quillmoor";
 const char *const PaintKey = "Software\\Microsoft\\Windows\\CurrentVersion\\Applets\\Paint\\Recent File List";
 const char *const RunKey = "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\RunMRU";
-constexpr int PaintNode = 12, RunNode = 29, RecycleBinNode = 43;
+const char *const ShellFolders = "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders";
+constexpr int PaintNode = 12, RunNode = 29, RecycleBinNode = 43, FirefoxHistoryNode = 49;
 
 
 
@@ -303,6 +305,37 @@ TEST_F(CleanPage, ScanPageButtonAfterCleanPurgesLikeFinish)
     // The Scan page counts what is left.
     EXPECT_EQ(static_cast<TSectionRec *>(form->tvItemsList->Node(PaintNode)->Data)->Count, 1);
     EXPECT_EQ(static_cast<TSectionRec *>(form->tvItemsList->Node(0)->Data)->Count, 1);
+}
+
+// A history row is one entry of history.dat, which can only be wiped whole: the file stays while a
+// row of it is unticked or one of its entries is excluded, and the completion says why.
+TEST_F(CleanPage, AHistoryFileStaysWhileAnEntryOfItIsUntickedOrExcluded)
+{
+    std::string dir = RegGetString(HKEY_CURRENT_USER, ShellFolders, "AppData") + "\\Mozilla";
+    struct Gone {
+        std::string dir;
+        ~Gone() { DeleteTreeA(dir); }
+    } gone{dir};
+    for (const char *sub : {"", "\\Firefox", "\\Profiles", "\\qm.default"}) CreateDirectoryA((dir += sub).c_str(), nullptr);
+    const std::string history = dir + "\\history.dat";
+    ASSERT_TRUE(WriteFileBytes(history, "(http://a.example/)(http://b.example/)"));
+    ScanOnly({FirefoxHistoryNode});
+    ResultContents[tcInternetSoftware]->GetItem(1)->Content.Checked = 0;
+    EXPECT_NE(Clean().find('"' + history + "\" was kept: not every entry of it was ticked."), std::string::npos);
+    EXPECT_TRUE(FileExists(history));
+
+    // Excluded from its row by its address: the next scan passes it over, and the file still stays.
+    TempDir list;
+    std::string name;
+    TExclusionSave saved;
+    ASSERT_TRUE(ExcludeResultRow(list / "x.qmt", ExcludeContents, 1, name, saved));
+    EXPECT_EQ(ReadFileBytes(list / "x.qmt"), "FireFoxHistory|http://b.example/!<\r\n");
+    form->FinishBtnClick(form->FinishBtn);
+    ScanOnly({FirefoxHistoryNode});
+    EXPECT_EQ(ResultContents[tcInternetSoftware]->Count(), 1);
+    EXPECT_NE(Clean().find("was kept: it holds an entry that you excluded."), std::string::npos);
+    EXPECT_TRUE(FileExists(history));
+    EXPECT_EQ(StoredRemoveTotal(), 0u);
 }
 
 }  // namespace

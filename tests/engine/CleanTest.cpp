@@ -299,28 +299,39 @@ TEST_F(Clean, DeleteModeDecidesWhetherFilesAreOverwritten)
 
 // ---- the URL cache ----
 
-TEST_F(Clean, UrlCacheEntriesCountWhetherOrNotTheyStillExist)
+TEST_F(Clean, UrlCacheEntryCountsWhenDeletedOrAlreadyGoneButNotWhenRefused)
 {
     const std::string live = "http://quillmoor-clean.test/page.html";
     const std::string gone = "http://quillmoor-clean.test/vanished.html";
+    const std::string locked = "http://quillmoor-clean.test/in-use.html";
     ASSERT_TRUE(AddUrlCacheEntry(live, NORMAL_CACHE_ENTRY));
     ASSERT_TRUE(InUrlCache(live));
     DeleteUrlCacheEntryA(gone.c_str());
     ASSERT_FALSE(InUrlCache(gone));
+    // An entry a browser holds open: the cache refuses to delete it.
+    char info[4096];
+    DWORD size = sizeof info;
+    ASSERT_TRUE(AddUrlCacheEntry(locked, NORMAL_CACHE_ENTRY) &&
+                RetrieveUrlCacheEntryFileA(locked.c_str(), reinterpret_cast<INTERNET_CACHE_ENTRY_INFOA *>(info), &size, 0));
 
     Add("File", tkIECacheEntry, "", live, true, "IE Cache");
     Add("File", tkIECacheEntry, "", gone, true, "IE Cache");
     Add("File", tkIECookie, "", "Cookie:user@quillmoor-clean.test/", true, "IE Cookies");
     // The group decides, not the kind: a cache-kind item of another group is a file to wipe.
     Add("File", tkIECacheEntry, dir / "no such file dir\\f", live, true, "ie cache");
+    Add("File", tkIECacheEntry, "", locked, true, "IE Cache");
 
-    Run(4);
+    Run(5);
+    EXPECT_TRUE(InUrlCache(locked));
+    UnlockUrlCacheEntryFileA(locked.c_str(), 0);
+    DeleteUrlCacheEntryA(locked.c_str());
 
     EXPECT_FALSE(InUrlCache(live));
     EXPECT_EQ(contents.GetItem(0)->Content.Removed, 1);
     EXPECT_EQ(contents.GetItem(1)->Content.Removed, 1);
     EXPECT_EQ(contents.GetItem(2)->Content.Removed, 1);
     EXPECT_EQ(contents.GetItem(3)->Content.Removed, 0);
+    EXPECT_EQ(contents.GetItem(4)->Content.Removed, 0);
     EXPECT_EQ(Settings.RemoveTotal, 3);
-    EXPECT_EQ(rec.steps, (std::vector<std::string>{live, gone, "Cookie:user@quillmoor-clean.test/", live}));
+    EXPECT_EQ(rec.steps, (std::vector<std::string>{live, gone, "Cookie:user@quillmoor-clean.test/", live, locked}));
 }
