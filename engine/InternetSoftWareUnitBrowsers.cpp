@@ -87,6 +87,9 @@ void RunTextScan(const TextScan &scan, ui::TTreeView *tree, int32_t nodeIndex, T
     if (appData.empty()) return;
     FindFileRecursive(appData + scan.profilePath, scan.fileName);
     if (FoundPath.empty()) return;
+    // An exclusion made from such a row by an earlier version names the whole file: it tells no
+    // entry from another, so the file is kept whole.
+    if (IsExcluded(scan.itemName, FoundPath, ExcludeContents)) NoteExcludedBrowserEntry(scan.kind, FoundPath);
 
     std::string text;
     if (!LoadWorkingText(FoundPath, scan.cookies, text)) return;

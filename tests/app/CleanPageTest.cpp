@@ -336,6 +336,14 @@ TEST_F(CleanPage, AHistoryFileStaysWhileAnEntryOfItIsUntickedOrExcluded)
     EXPECT_NE(Clean().find("was kept: it holds an entry that you excluded."), std::string::npos);
     EXPECT_TRUE(FileExists(history));
     EXPECT_EQ(StoredRemoveTotal(), 0u);
+
+    // An exclusion of an earlier version named the whole file: every entry is listed, the file stays.
+    form->FinishBtnClick(form->FinishBtn);
+    ExcludeContents->GetItem(ExcludeContents->Count() - 1)->Content = {"FireFoxHistory", history, "", ""};
+    ScanOnly({FirefoxHistoryNode});
+    EXPECT_EQ(ResultContents[tcInternetSoftware]->Count(), 2);
+    EXPECT_NE(Clean().find("was kept: it holds an entry that you excluded."), std::string::npos);
+    EXPECT_TRUE(FileExists(history));
 }
 
 }  // namespace
