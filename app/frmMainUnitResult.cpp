@@ -63,10 +63,12 @@ std::string CleanCompleteText(const std::vector<TKeptFile> &kept)
     text += "\n\nSome ticked entries were not deleted. Firefox and Netscape keep all their history, or all "
             "their cookies, in one file, which can only be deleted as a whole:";
     for (const TKeptFile &f : kept) {
+        std::vector<std::string> why;
+        if (f.NotAllTicked) why.push_back("not every entry of it was ticked");
+        if (f.HoldsExcluded) why.push_back("it holds an entry that you excluded");
+        if (f.NotAllListed) why.push_back("the scan was stopped before it listed every entry");
         text += "\n\n\"" + f.Path + "\" was kept: ";
-        if (f.NotAllTicked) text += "not every entry of it was ticked";
-        if (f.NotAllTicked && f.HoldsExcluded) text += ", and ";
-        if (f.HoldsExcluded) text += "it holds an entry that you excluded";
+        for (size_t i = 0; i < why.size(); ++i) text += (i == 0 ? "" : i + 1 == why.size() ? ", and " : ", ") + why[i];
         text += ".";
     }
     return text;

@@ -99,7 +99,8 @@ std::vector<TKeptFile> KeptBrowserFiles(const TResultContents *contents)
         f.Path = key.second;
         f.NotAllTicked = !rows.allTicked;
         f.HoldsExcluded = HoldsExcludedBrowserEntry(key.first, key.second);
-        if (f.NotAllTicked || f.HoldsExcluded) kept.push_back(f);
+        f.NotAllListed = BrowserFileScannedInPart(key.first, key.second);
+        if (f.NotAllTicked || f.HoldsExcluded || f.NotAllListed) kept.push_back(f);
     }
     return kept;
 }

@@ -32,6 +32,7 @@ struct TKeptFile {
     std::string Path;
     bool NotAllTicked = false;    // some row of it is not ticked
     bool HoldsExcluded = false;   // it holds an entry the user excluded
+    bool NotAllListed = false;    // its scan was stopped before the end of it
 };
 // The files of contents that CleanResultContents keeps, each once, in the order of their first
 // rows.

@@ -47,3 +47,6 @@ std::string BrowserEntryPlace(const TContent &c);
 // files of its own Kind.
 void NoteExcludedBrowserEntry(int32_t kind, const std::string &file);
 bool HoldsExcludedBrowserEntry(int32_t kind, const std::string &file);
+// Whether the last scan of that Kind was stopped (Abort, or a quit from the tray) before the end of
+// the file, so that its later entries have no row.
+bool BrowserFileScannedInPart(int32_t kind, const std::string &file);

@@ -14,8 +14,15 @@ std::string FoundPath;
 
 namespace {
 
-// Kind and path of every file that holds an excluded entry.
+// Kind and path of every file that holds an excluded entry, and of every file whose scan was
+// stopped before its end.
 std::set<std::pair<int32_t, std::string>> FilesWithExcludedEntries;
+std::set<std::pair<int32_t, std::string>> FilesScannedInPart;
+
+void ForgetFilesOfKind(std::set<std::pair<int32_t, std::string>> &files, int32_t kind)
+{
+    for (auto it = files.begin(); it != files.end();) it = it->first == kind ? files.erase(it) : std::next(it);
+}
 
 const char *const kShellFoldersKey = "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders";
 
@@ -81,8 +88,8 @@ const TextScan kNetscapeCookies = {"NetscapeCookies", tkNetscapeCookie, &TConten
 void RunTextScan(const TextScan &scan, ui::TTreeView *tree, int32_t nodeIndex, TResultContents *results)
 {
     FoundPath.clear();
-    for (auto it = FilesWithExcludedEntries.begin(); it != FilesWithExcludedEntries.end();)
-        it = it->first == scan.kind ? FilesWithExcludedEntries.erase(it) : std::next(it);
+    ForgetFilesOfKind(FilesWithExcludedEntries, scan.kind);
+    ForgetFilesOfKind(FilesScannedInPart, scan.kind);
     const std::string appData = ShellFolder("AppData");
     if (appData.empty()) return;
     FindFileRecursive(appData + scan.profilePath, scan.fileName);
@@ -117,6 +124,9 @@ void RunTextScan(const TextScan &scan, ui::TTreeView *tree, int32_t nodeIndex, T
         pacer.SetCount(++count, 0);
         return true;
     });
+    // Stopped by Abort or a quit: the entries after that point have no row, so no clean may take
+    // the file with them.
+    if (ScanState == 2) FilesScannedInPart.emplace(scan.kind, FoundPath);
 }
 
 }  // namespace
@@ -146,6 +156,11 @@ void NoteExcludedBrowserEntry(int32_t kind, const std::string &file)
 bool HoldsExcludedBrowserEntry(int32_t kind, const std::string &file)
 {
     return FilesWithExcludedEntries.count(std::make_pair(kind, file)) != 0;
+}
+
+bool BrowserFileScannedInPart(int32_t kind, const std::string &file)
+{
+    return FilesScannedInPart.count(std::make_pair(kind, file)) != 0;
 }
 
 bool LoadWorkingText(const std::string &path, bool upperCase, std::string &text)

@@ -4,6 +4,7 @@
 #include <sstream>
 #include "FirefoxScanFixture.h"
 #include "PublicFunctionFixture.h"
+#include "engine/CleanUnit.h"
 
 namespace {
 
@@ -134,6 +135,47 @@ TEST_F(FirefoxHistory, AbortDuringTheTextScanKeepsTheItemsAlreadyAdded)
         return true;
     });
     EXPECT_EQ(items, (std::vector<std::string>{"http://a/", "http://b/"}));
+}
+
+// Stops the scan at the first message turn after the history file was found, which is a turn of the
+// text scan: the finder ends with the only file of the profile.
+LRESULT CALLBACK AbortOnceFound(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp)
+{
+    if (msg != WM_APP + 2) return DefWindowProcA(hwnd, msg, wp, lp);
+    if (FoundPath.empty())
+        PostMessageA(hwnd, msg, 0, 0);   // not yet: again at the next turn
+    else
+        ScanState = 2;
+    return 0;
+}
+
+TEST_F(FirefoxHistory, AFileWhoseScanWasStoppedIsKeptByACleanUntilAWholeScan)
+{
+    const std::string file = PutProfileFile("history.dat", "(http://a.example/)(http://b.example/)(http://c.example/)");
+    WNDCLASSA wc = {};
+    wc.lpfnWndProc = AbortOnceFound;
+    wc.hInstance = GetModuleHandleA(nullptr);
+    wc.lpszClassName = "QmTestAbortOnceFound";
+    RegisterClassA(&wc);
+    HWND poster = CreateWindowExA(0, wc.lpszClassName, "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, wc.hInstance, nullptr);
+    PostMessageA(poster, WM_APP + 2, 0, 0);
+    ScanFirefoxHistory(tree_->Tree(), Node(5), results_.get());
+    DestroyWindow(poster);
+    const bool stopped = ScanState == 2;
+    ScanState = 0;
+    ASSERT_TRUE(stopped);
+    ASSERT_EQ(results_->Count(), 1);   // the entry of the turn that stopped it is still listed
+    results_->GetItem(0)->Content.Checked = 1;
+    CleanResultContents(results_.get(), nullptr, nullptr, 1);
+    EXPECT_TRUE(qmtest::FileExists(file));
+    EXPECT_EQ(results_->GetItem(0)->Content.Removed, 0);
+
+    results_->Clear();
+    ScanFirefoxHistory(tree_->Tree(), Node(5), results_.get());
+    ASSERT_EQ(results_->Count(), 3);
+    for (int i = 0; i < 3; ++i) results_->GetItem(i)->Content.Checked = 1;
+    CleanResultContents(results_.get(), nullptr, nullptr, 3);
+    EXPECT_FALSE(qmtest::FileExists(file));
 }
 
 TEST_F(FirefoxHistory, LargeFileCountsEveryItemOnTheTree)
