@@ -137,30 +137,15 @@ TEST_F(FirefoxHistory, AbortDuringTheTextScanKeepsTheItemsAlreadyAdded)
     EXPECT_EQ(items, (std::vector<std::string>{"http://a/", "http://b/"}));
 }
 
-// Stops the scan at the first message turn after the history file was found, which is a turn of the
-// text scan: the finder ends with the only file of the profile.
-LRESULT CALLBACK AbortOnceFound(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp)
-{
-    if (msg != WM_APP + 2) return DefWindowProcA(hwnd, msg, wp, lp);
-    if (FoundPath.empty())
-        PostMessageA(hwnd, msg, 0, 0);   // not yet: again at the next turn
-    else
-        ScanState = 2;
-    return 0;
-}
-
 TEST_F(FirefoxHistory, AFileWhoseScanWasStoppedIsKeptByACleanUntilAWholeScan)
 {
     const std::string file = PutProfileFile("history.dat", "(http://a.example/)(http://b.example/)(http://c.example/)");
-    WNDCLASSA wc = {};
-    wc.lpfnWndProc = AbortOnceFound;
-    wc.hInstance = GetModuleHandleA(nullptr);
-    wc.lpszClassName = "QmTestAbortOnceFound";
-    RegisterClassA(&wc);
-    HWND poster = CreateWindowExA(0, wc.lpszClassName, "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, wc.hInstance, nullptr);
-    PostMessageA(poster, WM_APP + 2, 0, 0);
-    ScanFirefoxHistory(tree_->Tree(), Node(5), results_.get());
-    DestroyWindow(poster);
+    {
+        // The first turn once the file was found is the text scan's: the finder ends with the file.
+        qmtest::AbortPoster abort;
+        abort.PostAbortWhen([] { return !FoundPath.empty(); });
+        ScanFirefoxHistory(tree_->Tree(), Node(5), results_.get());
+    }
     const bool stopped = ScanState == 2;
     ScanState = 0;
     ASSERT_TRUE(stopped);

@@ -34,10 +34,15 @@ std::vector<std::string> EnumValueNames(HKEY root, const std::string &key)
     return names;
 }
 
+static std::function<bool()> AbortCondition;
+
 static LRESULT CALLBACK AbortProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp)
 {
     if (msg == WM_APP + 1) {
-        ScanState = 2;
+        if (!AbortCondition || AbortCondition())
+            ScanState = 2;
+        else
+            PostMessageA(hwnd, msg, 0, 0);   // not yet: again at the next pump
         return 0;
     }
     return DefWindowProcA(hwnd, msg, wp, lp);
@@ -56,9 +61,16 @@ AbortPoster::AbortPoster()
 AbortPoster::~AbortPoster()
 {
     if (hwnd_) DestroyWindow(hwnd_);
+    AbortCondition = nullptr;
 }
 
 void AbortPoster::PostAbort() { PostMessageA(hwnd_, WM_APP + 1, 0, 0); }
+
+void AbortPoster::PostAbortWhen(std::function<bool()> when)
+{
+    AbortCondition = std::move(when);
+    PostAbort();
+}
 
 RegValueKeeper::RegValueKeeper(HKEY root, const std::string &key, const std::string &name)
     : root_(root), key_(key), name_(name)

@@ -2,6 +2,7 @@
 // as the Scan page builds it, private result and exclusion collections, and registry helpers that
 // talk to advapi32 directly.
 #pragma once
+#include <functional>
 #include <gtest/gtest.h>
 #include "TestSupport.h"
 #include <memory>
@@ -45,6 +46,8 @@ public:
     AbortPoster();
     ~AbortPoster();
     void PostAbort();   // handled by the next message pump
+    // Handled by the first pump at which when() holds: till then the message is posted again.
+    void PostAbortWhen(std::function<bool()> when);
 
 private:
     HWND hwnd_ = nullptr;
