@@ -5,12 +5,18 @@
 #include "app/SettingsUnit.h"
 #include "app/frmMainUnit.h"
 #include "engine/InternetSoftWareBrowsers.h"
+#include "engine/WindowSystemUnit.h"
 #include "ui/Application.h"
 #include "ui/ListView.h"
 #include "ui/Label.h"
 #include "ui/TreeView.h"
 
 namespace {
+
+// The Windows System item whose traces are the entries of the recycle bins.
+constexpr int RecycleBinItemNo = 15;
+// The item of the typed addresses, whose traces the scan compares by the address.
+const char *const AddressBarItem = "Address Bar History";
 
 // Copy with the text rules of the stored format: 1-based start below 1 counts as 1, a count of 0
 // or less is empty, the take stops at the end.
@@ -376,6 +382,9 @@ bool ExcludeResultRow(const std::string &path, TExcludeContents *list, int rowIn
     saved = AddExclusionTo(path, list, exclusion, nullptr);
     if (saved == TExclusionSave::Unstorable) return false;
     if (fileEntry) NoteExcludedBrowserEntry(content->Kind, content->Location);
+    // Emptying the bin would take the excluded entry along.
+    if (content && row->Category == tcWindowsSystem && ResultItemMatches(tcWindowsSystem, RecycleBinItemNo, *content))
+        NoteExcludedRecycledEntry();
     itemName = row->ItemName();
     const int32_t category = row->Category, index = row->ContentIndex;
     ResultRows.Delete(rowIndex);

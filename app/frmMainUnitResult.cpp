@@ -47,29 +47,41 @@ constexpr COLORREF InfoColor = RGB(0x5a, 0x6a, 0x80);
 constexpr COLORREF CountBandSelected = 0x979698;
 constexpr COLORREF DeletedColor = RGB(0, 128, 0);
 
-// The Windows System item whose traces are the recycled files.
-constexpr int RecycleBinItemNo = 15;
-
 TSectionRec *Rec(ui::TTreeNode *node)
 {
     return node ? static_cast<TSectionRec *>(node->Data) : nullptr;
 }
 
-// The completion message, with a word for each browser file that the clean left in place.
-std::string CleanCompleteText(const std::vector<TKeptFile> &kept)
+// Joins reasons as "a", "a and b", "a, b, and c".
+std::string JoinReasons(const std::vector<std::string> &why)
+{
+    std::string text;
+    for (size_t i = 0; i < why.size(); ++i) text += (i == 0 ? "" : i + 1 == why.size() ? ", and " : ", ") + why[i];
+    return text;
+}
+
+// The completion message, with a word for each browser file that the clean left in place and for
+// a recycle bin it did not empty although a RecycleBin trace was ticked.
+std::string CleanCompleteText(const std::vector<TKeptFile> &kept, const TRecycleBinChoice &bin)
 {
     std::string text = "Clean evidence complete!";
-    if (kept.empty()) return text;
-    text += "\n\nSome ticked entries were not deleted. Firefox and Netscape keep all their history, or all "
-            "their cookies, in one file, which can only be deleted as a whole:";
-    for (const TKeptFile &f : kept) {
+    if (!kept.empty()) {
+        text += "\n\nSome ticked entries were not deleted. Firefox and Netscape keep all their history, or all "
+                "their cookies, in one file, which can only be deleted as a whole:";
+        for (const TKeptFile &f : kept) {
+            std::vector<std::string> why;
+            if (f.NotAllTicked) why.push_back("not every entry of it was ticked");
+            if (f.HoldsExcluded) why.push_back("it holds an entry that you excluded");
+            if (f.NotAllListed) why.push_back("the scan was stopped before it listed every entry");
+            text += "\n\n\"" + f.Path + "\" was kept: " + JoinReasons(why) + ".";
+        }
+    }
+    if (bin.Kept()) {
         std::vector<std::string> why;
-        if (f.NotAllTicked) why.push_back("not every entry of it was ticked");
-        if (f.HoldsExcluded) why.push_back("it holds an entry that you excluded");
-        if (f.NotAllListed) why.push_back("the scan was stopped before it listed every entry");
-        text += "\n\n\"" + f.Path + "\" was kept: ";
-        for (size_t i = 0; i < why.size(); ++i) text += (i == 0 ? "" : i + 1 == why.size() ? ", and " : ", ") + why[i];
-        text += ".";
+        if (bin.NotAllTicked) why.push_back("not every entry of it was ticked");
+        if (bin.HoldsExcluded) why.push_back("it holds an entry that you excluded");
+        if (bin.NotAllListed) why.push_back("the scan was stopped before it listed every entry");
+        text += "\n\nThe Recycle Bin was not emptied, only its ticked entries were wiped: " + JoinReasons(why) + ".";
     }
     return text;
 }
@@ -359,6 +371,7 @@ void TfrmMainForm::CleanBtnClick(void *)
         const std::vector<TKeptFile> files = KeptBrowserFiles(contents);
         kept.insert(kept.end(), files.begin(), files.end());
     }
+    const TRecycleBinChoice bin = RecycleBinChoice(ResultContents[tcWindowsSystem]);
     try {
         CleanCheckedResults();
         SaveSettings(1);
@@ -370,7 +383,7 @@ void TfrmMainForm::CleanBtnClick(void *)
     cdGauge->SetProgress(0);
     cdGauge->Hide();
     for (ui::TLabel *l : {abStepMsg, abHintStr1, abHintStr2}) l->SetCaption("");
-    ui::Application->MessageBox(CleanCompleteText(kept), "Quillmoor", MB_OK | MB_ICONINFORMATION);
+    ui::Application->MessageBox(CleanCompleteText(kept, bin), "Quillmoor", MB_OK | MB_ICONINFORMATION);
     CleanBtn->Hide();
     FinishBtn->Show();
     BuildResultTree();
@@ -397,13 +410,8 @@ void TfrmMainForm::AskDeleteMode()
 void TfrmMainForm::CleanCheckedResults()
 {
     const int32_t total = CountCheckedResultItems();
-    // The bin holds the user's deleted files: it is emptied only when a RecycleBin trace is ticked.
-    bool emptyBin = false;
-    if (TResultContents *system = ResultContents[tcWindowsSystem])
-        for (int i = 0; i < system->Count() && !emptyBin; ++i) {
-            const TContent &c = system->GetItem(i)->Content;
-            emptyBin = c.Checked && ResultItemMatches(tcWindowsSystem, RecycleBinItemNo, c);
-        }
+    // Emptying takes every entry of every bin: only when the user chose all of what the bins hold.
+    const bool emptyBin = RecycleBinChoice(ResultContents[tcWindowsSystem]).MayEmpty();
     ui::TTreeNode *root = ResultTreeView->Node(0);
     if (!root) return;
     auto step = [this](const std::string &text) { abStepMsg->SetCaption(text); };

@@ -7,6 +7,7 @@
 #include "engine/InternetSoftWareBrowsers.h"
 #include "engine/RegistryInfoUnit.h"
 #include "engine/PublicFunctionUnit.h"
+#include "engine/WindowSystemUnit.h"
 #include "engine/WipeUnit.h"
 #include "ui/Registry.h"
 
@@ -67,7 +68,40 @@ bool DeleteFileTrace(const TContent &c)
 
 using TFileKey = std::pair<int32_t, std::string>;
 
+const char *const RecycleBinCaption = "Clean RecycleBin";
+
+// A deleted entry of the bin goes with its index file, where the layout keeps one.
+bool WipeRecycledIndexFile(const TContent &c, int32_t passes)
+{
+    if (c.CleanCaption != RecycleBinCaption) return true;
+    const std::string index = RecycledIndexFileOf(c.Location);
+    if (index.empty()) return true;
+    const DWORD attr = GetFileAttributesA(index.c_str());
+    if (attr == INVALID_FILE_ATTRIBUTES) {
+        const DWORD error = GetLastError();
+        return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND;
+    }
+    return WipeFile(index, passes);
+}
+
 }  // namespace
+
+TRecycleBinChoice RecycleBinChoice(const TResultContents *contents)
+{
+    TRecycleBinChoice choice;
+    if (!contents) return choice;
+    for (int i = 0; i < contents->Count(); ++i) {
+        const TContent &c = contents->GetItem(i)->Content;
+        if (c.CleanCaption != RecycleBinCaption) continue;
+        if (c.Checked)
+            choice.AnyTicked = true;
+        else
+            choice.NotAllTicked = true;
+    }
+    choice.HoldsExcluded = RecycleBinHoldsExcluded();
+    choice.NotAllListed = RecycleBinScannedInPart();
+    return choice;
+}
 
 std::vector<TKeptFile> KeptBrowserFiles(const TResultContents *contents)
 {
@@ -117,13 +151,15 @@ void CleanResultContents(TResultContents *contents, const TStepTextProc &setStep
         if (!c.Checked) continue;
         if (setStepText) setStepText(c.Entry);
         if (IsBrowserFileEntry(c.Kind) && keep.count(TFileKey(c.Kind, c.Location))) continue;
+        const int32_t passes = WipePassesForDeleteMode(Settings.ErasValue);
         bool deleted = false;
         if (c.Storage == "Reg")
             deleted = DeleteRegistryTrace(c, reg);
         else if (c.Storage == "File" && c.Kind == tkRecycledFolder)
-            deleted = WipeRecycledFolderEntry(c.Location, WipePassesForDeleteMode(Settings.ErasValue));
+            deleted = WipeRecycledFolderEntry(c.Location, passes);
         else if (c.Storage == "File")
             deleted = DeleteFileTrace(c);
+        if (deleted && c.Storage == "File") deleted = WipeRecycledIndexFile(c, passes);
         if (!deleted) continue;
         c.Removed = 1;
         ++Settings.RemoveTotal;

@@ -19,6 +19,8 @@ using TGaugePositionProc = std::function<void(int32_t position)>;
 // A Firefox or Netscape history or cookie row can only be deleted with the whole file that holds
 // it: such a file is wiped only when every row of it is ticked and it holds no excluded entry;
 // otherwise it stays and its rows are left unmarked (see KeptBrowserFiles).
+// A deleted entry of the "$Recycle.Bin" layout takes its "$I..." index file along (it names where
+// the entry came from); its row counts as deleted when both are gone.
 void CleanResultContents(TResultContents *contents, const TStepTextProc &setStepText,
                          const TGaugePositionProc &setGaugePosition, int32_t total);
 
@@ -37,3 +39,17 @@ struct TKeptFile {
 // The files of contents that CleanResultContents keeps, each once, in the order of their first
 // rows.
 std::vector<TKeptFile> KeptBrowserFiles(const TResultContents *contents);
+
+// Whether a clean may empty the recycle bin, which takes every entry of every bin at once: only when
+// a RecycleBin row is ticked, every RecycleBin row is, and the last scan of the bins listed every
+// entry there (none excluded, not stopped). contents is the Windows System collection.
+struct TRecycleBinChoice {
+    bool AnyTicked = false;
+    bool NotAllTicked = false;    // some RecycleBin row is not ticked
+    bool HoldsExcluded = false;   // an entry of the bins is excluded
+    bool NotAllListed = false;    // the scan of the bins was stopped before their end
+    bool MayEmpty() const { return AnyTicked && !NotAllTicked && !HoldsExcluded && !NotAllListed; }
+    // A RecycleBin row is ticked, yet the bin stays: the completion message says why.
+    bool Kept() const { return AnyTicked && !MayEmpty(); }
+};
+TRecycleBinChoice RecycleBinChoice(const TResultContents *contents);

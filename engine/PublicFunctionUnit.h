@@ -192,3 +192,6 @@ TRecycledLayout RecycledLayoutOf(const std::string &folder);
 // attribute word below 101, not INFO2 or desktop.ini (in any case); in a user's own folder never a
 // "$I..." index file, and in the "$Recycle.Bin" layout only a "$R..." entry.
 bool IsRecycledEntry(TRecycledLayout layout, const std::string &name, DWORD attributes);
+// The index file ("$I...") that a deleted entry ("$R...") of the "$Recycle.Bin" layout has beside it;
+// empty for any other path.
+std::string RecycledIndexFileOf(const std::string &entry);

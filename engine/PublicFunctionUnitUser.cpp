@@ -79,3 +79,12 @@ bool IsRecycledEntry(TRecycledLayout layout, const std::string &name, DWORD attr
     if (upper.compare(0, 2, "$I") == 0) return false;
     return layout == TRecycledLayout::Recycler || upper.compare(0, 2, "$R") == 0;
 }
+
+std::string RecycledIndexFileOf(const std::string &entry)
+{
+    const size_t cut = entry.find_last_of('\\');
+    if (cut == std::string::npos || RecycledLayoutOf(entry.substr(0, cut)) != TRecycledLayout::RecycleBin) return "";
+    const std::string name = entry.substr(cut + 1);
+    if (name.size() < 3 || UpperCase(name.substr(0, 2)) != "$R") return "";
+    return entry.substr(0, cut + 1) + "$I" + name.substr(2);
+}

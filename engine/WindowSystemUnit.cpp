@@ -8,6 +8,10 @@
 namespace {
 
 const char *const GroupWindows = "Microsoft Windows";
+
+// What the last RecycleBin scan passed over: see RecycleBinHoldsExcluded.
+bool BinHoldsExcluded = false;
+bool BinScannedInPart = false;
 const char *const ExplorerKey = "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\";
 
 TRegScanItem SysItem(const char *itemName, const char *cleanCaption)
@@ -277,11 +281,17 @@ void ScanRecycledFolder(const std::string &folder, ui::TTreeView *tree, int32_t 
     const TRecycledLayout layout = RecycledLayoutOf(folder);
     TScanPacer pacer(tree, nodeIndex);
     do {
-        if (ScanState == 2) break;
+        if (ScanState == 2) {
+            BinScannedInPart = true;
+            break;
+        }
         pacer.Turn();
         if (!IsRecycledEntry(layout, fd.cFileName, fd.dwFileAttributes)) continue;
         const std::string path = folder + "\\" + fd.cFileName;
-        if (IsExcluded("RecycleBin", path, ExcludeContents)) continue;
+        if (IsExcluded("RecycleBin", path, ExcludeContents)) {
+            BinHoldsExcluded = true;
+            continue;
+        }
         TContent &c = AddFileItem(results, "Clean RecycleBin", "RecycleBin", path, path);
         // A folder deleted into a user's own bin is cleaned by wiping the files in it.
         if (layout != TRecycledLayout::Recycled && (fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
@@ -293,11 +303,16 @@ void ScanRecycledFolder(const std::string &folder, ui::TTreeView *tree, int32_t 
 
 void ScanRecycleBin(ui::TTreeView *tree, int32_t nodeIndex, TResultContents *results)
 {
+    BinHoldsExcluded = BinScannedInPart = false;
     std::vector<std::string> folders;
     ListRecycledFolders(folders);
     int32_t count = 0;
     for (const std::string &folder : folders) ScanRecycledFolder(folder, tree, nodeIndex, count, results);
 }
+
+void NoteExcludedRecycledEntry() { BinHoldsExcluded = true; }
+bool RecycleBinHoldsExcluded() { return BinHoldsExcluded; }
+bool RecycleBinScannedInPart() { return BinScannedInPart; }
 
 const TScanProc WindowsSystemScanners[15] = {
     ScanRunMRU,          ScanWindowsSendTo,        ScanRecentDocuments,      ScanTelnetMenuHistory,

@@ -33,5 +33,12 @@ void ListRecycledFolders(std::vector<std::string> &folders);
 void ScanRecycledFolder(const std::string &folder, ui::TTreeView *tree, int32_t nodeIndex, int32_t &count,
                         TResultContents *results);
 
+// What the last RecycleBin scan left without a row: an entry the user excluded (also one whose row
+// was excluded since), or, when it was stopped, the entries after that point. Emptying the bin would
+// take those with it. Each RecycleBin scan starts afresh.
+void NoteExcludedRecycledEntry();
+bool RecycleBinHoldsExcluded();
+bool RecycleBinScannedInPart();
+
 // By item number - 1 (tree nodes 29 to 43).
 extern const TScanProc WindowsSystemScanners[15];

@@ -99,19 +99,23 @@ void Walk(const std::string &folder, int32_t passes, WalkMode mode, TScanPacer *
     FindClose(find);
 }
 
-// Whether a file is left anywhere below folder.
-bool HoldsAFile(const std::string &folder)
+// Whether a file may be left anywhere below folder: one is found, or a folder there (folder itself
+// included) cannot be listed. A folder that is gone holds nothing.
+bool MayHoldAFile(const std::string &folder)
 {
     WIN32_FIND_DATAA fd;
     HANDLE find = FindFirstFileA((folder + "\\*.*").c_str(), &fd);
-    if (find == INVALID_HANDLE_VALUE) return false;
+    if (find == INVALID_HANDLE_VALUE) {
+        const DWORD error = GetLastError();
+        return error != ERROR_PATH_NOT_FOUND && error != ERROR_FILE_NOT_FOUND;
+    }
     bool found = false;
     do {
         const std::string name = fd.cFileName;
         if (!(fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
             found = true;
         else if (name != "." && name != ".." && !(fd.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT))
-            found = HoldsAFile(folder + "\\" + name);
+            found = MayHoldAFile(folder + "\\" + name);
     } while (!found && FindNextFileA(find, &fd));
     FindClose(find);
     return found;
@@ -190,7 +194,7 @@ void WipeFolder(const std::string &folder, int32_t passes)
 bool WipeRecycledFolderEntry(const std::string &folder, int32_t passes)
 {
     Walk(folder, passes, WalkMode::Folder, nullptr);
-    return !HoldsAFile(folder);
+    return !MayHoldAFile(folder);
 }
 
 void WipeRecycledFolderAt(const std::string &folder)

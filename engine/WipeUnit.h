@@ -21,8 +21,8 @@ void WipeFolder(const std::string &folder, int32_t passes);
 void WipeRecycledFolder();
 
 // The cleaner's wipe of a deleted folder in the recycle bin: the folder walk over it, without
-// pumping messages or looking at ScanState. True when no file is left below folder (also when the
-// folder is gone).
+// pumping messages or looking at ScanState. True when the folder could be listed and no file is left
+// below it, or when it is gone; a folder there that cannot be listed is not wiped.
 bool WipeRecycledFolderEntry(const std::string &folder, int32_t passes);
 
 // Empties the recycle bins of all drives without asking, showing or sounding anything.

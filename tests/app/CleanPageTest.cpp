@@ -198,7 +198,9 @@ TEST_F(CleanPage, CleanRemovesExactlyTheCheckedTracesThenFinishRecounts)
     SHEmptyRecycleBinA(nullptr, nullptr, SHERB_NOCONFIRMATION | SHERB_NOPROGRESSUI | SHERB_NOSOUND);
 }
 
-TEST_F(CleanPage, BinIsEmptiedOnlyWhenARecycleBinTraceIsTicked)
+// Emptying takes every entry of every bin: only when every RecycleBin row is ticked and none was
+// excluded. Otherwise only the ticked entries go, each with its index file.
+TEST_F(CleanPage, BinIsEmptiedOnlyWhenTheUserChoseAllOfIt)
 {
     // The user's own bin in the Vista layout, built by hand: wine keeps its bin elsewhere.
     std::string sid;
@@ -207,38 +209,50 @@ TEST_F(CleanPage, BinIsEmptiedOnlyWhenARecycleBinTraceIsTicked)
     if (!bins.Made()) GTEST_SKIP() << "will not touch an existing C:\\$Recycle.Bin";
     const std::string bin = bins / sid + "\\";
     ASSERT_TRUE(CreateDirectoryA(bin.c_str(), nullptr));
+    for (const char *id : {"AB12CD.txt", "KEEP01.txt", "XY34EF"}) ASSERT_TRUE(WriteFileBytes(bin + "$I" + id, "index"));
     ASSERT_TRUE(WriteFileBytes(bin + "$RAB12CD.txt", "recycled trace"));
-    ASSERT_TRUE(WriteFileBytes(bin + "$IAB12CD.txt", "index"));
+    ASSERT_TRUE(WriteFileBytes(bin + "$RKEEP01.txt", "kept trace"));
     ASSERT_TRUE(CreateDirectoryA((bin + "$RXY34EF").c_str(), nullptr));
     ASSERT_TRUE(WriteFileBytes(bin + "$RXY34EF\\inner.doc", "recycled folder"));
-    ASSERT_TRUE(RegSetString(HKEY_CURRENT_USER, RunKey, "a", "cmd"));
-    const LONGLONG binned = PutAFileInTheBin();
-    ASSERT_GE(binned, 1);
+    TempDir dir;
+    ASSERT_TRUE(WriteFileBytes(dir / "in wine's bin.txt", "x") && Recycle(dir / "in wine's bin.txt"));
+    const std::string inWinesBin = WineTrashFolder() + "\\files\\in wine's bin.txt";
+    ASSERT_TRUE(FileExists(inWinesBin));
+    auto keepRow = [] {
+        for (int i = 0; i < ResultRows.Count(); ++i)
+            if (ResultRows.Items(i)->Location().find("$RKEEP01") != std::string::npos) return i;
+        return -1;
+    };
 
-    // The RecycleBin rows are there but unticked: the Run History trace goes, the bin stays.
-    ScanOnly({RunNode, RecycleBinNode});
-    ui::TTreeView *tree = form->ResultTreeView;
-    ASSERT_EQ(tree->NodeCount(), 4);   // root, Windows System, Run History, RecycleBin
-    POINT p = TreeStatePoint(tree->Handle(), tree->Node(3)->ItemId());
-    PostClick(tree->Handle(), p.x, p.y);
-    ASSERT_EQ(tree->Node(3)->StateIndex(), 7);
-    Clean();
-    EXPECT_FALSE(RegValueExists(HKEY_CURRENT_USER, RunKey, "a"));
-    EXPECT_TRUE(FileExists(bin + "$RAB12CD.txt"));
-    EXPECT_TRUE(FileExists(bin + "$RXY34EF\\inner.doc"));
-    EXPECT_EQ(RecycleBinItems(), binned);
+    // One row unticked: the others go with their index files, the bins are not emptied.
+    ScanOnly({RecycleBinNode});
+    ASSERT_EQ(ResultContents[tcWindowsSystem]->Count(), 3);
+    ResultContents[tcWindowsSystem]->GetItem(ResultRows.Items(keepRow())->ContentIndex)->Content.Checked = 0;
+    EXPECT_NE(Clean().find("Recycle Bin was not emptied, only its ticked entries were wiped: not every entry of it "
+                           "was ticked."),
+              std::string::npos);
+    for (const char *gone : {"$RAB12CD.txt", "$IAB12CD.txt", "$RXY34EF\\inner.doc", "$IXY34EF"})
+        EXPECT_FALSE(FileExists(bin + gone)) << gone;
+    EXPECT_TRUE(FileExists(bin + "$RKEEP01.txt") && FileExists(bin + "$IKEEP01.txt"));
+    EXPECT_TRUE(FileExists(inWinesBin));
 
-    // Ticked, the deleted file and the deleted folder's files are wiped and the bin is emptied.
-    // (What earlier tests left there may resist emptying, so the test looks for a smaller bin.)
+    // Its row excluded: the same.
     form->FinishBtnClick(form->FinishBtn);
-    ASSERT_TRUE(RegSetString(HKEY_CURRENT_USER, RunKey, "a", "cmd"));
-    ScanOnly({RunNode, RecycleBinNode});
-    ASSERT_EQ(form->ResultTreeView->NodeCount(), 4);
-    Clean();
-    EXPECT_FALSE(FileExists(bin + "$RAB12CD.txt"));
-    EXPECT_FALSE(FileExists(bin + "$RXY34EF\\inner.doc"));
-    EXPECT_TRUE(FileExists(bin + "$IAB12CD.txt"));   // the bin's index is the shell's to empty
-    EXPECT_LT(RecycleBinItems(), binned);
+    ScanOnly({RecycleBinNode});
+    std::string name;
+    TExclusionSave saved;
+    ASSERT_TRUE(ExcludeResultRow(dir / "x.qmt", ExcludeContents, keepRow(), name, saved));
+    EXPECT_NE(Clean().find("not emptied, only its ticked entries were wiped: it holds an entry that you excluded."),
+              std::string::npos);
+    EXPECT_TRUE(FileExists(bin + "$RKEEP01.txt") && FileExists(inWinesBin));
+
+    // Every entry chosen: the bins are emptied.
+    form->FinishBtnClick(form->FinishBtn);
+    ExcludeContents->Delete(ExcludeContents->Count() - 1);
+    ScanOnly({RecycleBinNode});
+    EXPECT_EQ(Clean(), "Quillmoor:Clean evidence complete!|");
+    EXPECT_FALSE(FileExists(bin + "$RKEEP01.txt") || FileExists(bin + "$IKEEP01.txt"));
+    EXPECT_FALSE(FileExists(inWinesBin));
 }
 
 TEST_F(CleanPage, WithoutWindowsSystemTheBinIsLeftAlone)

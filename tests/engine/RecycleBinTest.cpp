@@ -82,4 +82,11 @@ TEST(RecycleBin, ADeletedFolderCountsAsWipedOnlyWhenNoFileIsLeftBelowIt)
     EXPECT_TRUE(DirExists(dir / "$RAB\\sub"));
     EXPECT_FALSE(WipeRecycledFolderEntry(dir / "$RCD", 0));
     EXPECT_EQ(ReadFileBytes(dir / "$RCD\\b.txt"), "secret");
+    // A folder below that is there but cannot be listed may hold files; a folder that is gone holds none.
+    HANDLE held = CreateFileA((dir / "$RAB\\sub").c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
+                              FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    ASSERT_NE(held, INVALID_HANDLE_VALUE);
+    EXPECT_FALSE(WipeRecycledFolderEntry(dir / "$RAB", 0));
+    CloseHandle(held);
+    EXPECT_TRUE(WipeRecycledFolderEntry(dir / "$RGONE", 0));
 }
