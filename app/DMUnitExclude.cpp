@@ -240,21 +240,30 @@ TExclusionSave Rewritten(const std::string &path, const TExcludeContents *list, 
 }  // namespace
 
 TExclusionSave AddExclusionTo(const std::string &path, TExcludeContents *list, const exclude::TContent &c,
-                              TResultContents *ieResults, int *removedIndex)
+                              TResultContents *ieResults, std::vector<int> *removed)
 {
-    if (removedIndex) *removedIndex = -1;
+    if (removed) removed->clear();
     if (IndexOfFields(*list, c) >= 0) return TExclusionSave::Unchanged;
     if (!ExclusionReadsBack(c)) return TExclusionSave::Unstorable;
     list->GetItem(list->AddItem())->Content = c;
     const TExclusionSave saved = AppendExclusionLine(path, c) ? TExclusionSave::Saved : TExclusionSave::NotSaved;
+    if (!ieResults) return saved;
 
-    if (ieResults) {
-        for (int i = 0; i < ieResults->Count(); ++i) {
-            if (ieResults->GetItem(i)->Content.Entry == c.Location) {
-                ieResults->Delete(i);
-                if (removedIndex) *removedIndex = i;
-                break;
-            }
+    auto drop = [&](int i) {
+        ieResults->Delete(i);
+        if (removed) removed->push_back(i);
+    };
+    for (int i = 0; i < ieResults->Count(); ++i) {
+        if (ieResults->GetItem(i)->Content.Entry == c.Location) {
+            drop(i);
+            break;
+        }
+    }
+    // A typed address keeps out every Address Bar History trace that holds it.
+    if (c.ItemName == AddressBarItem && c.Entry.empty() && c.Data.empty()) {
+        for (int i = ieResults->Count() - 1; i >= 0; --i) {
+            const TContent &r = ieResults->GetItem(i)->Content;
+            if (r.ItemName == AddressBarItem && r.Data == c.Location) drop(i);
         }
     }
     return saved;
@@ -424,13 +433,12 @@ void TDM::AddExclusion(const std::string &itemName, const std::string &location,
     c.Location = location;
     c.Entry = entry;
     c.Data = data;
-    int removed = -1;
+    std::vector<int> removed;
     const TExclusionSave saved =
         AddExclusionTo(ExclusionFilePath(), ExcludeContents, c, ResultContents[tcInternetExplorer], &removed);
-    if (removed >= 0) {
-        FollowResultItemRemoval(tcInternetExplorer, removed);
-        if (frmMainForm && frmMainForm->ResultListView) frmMainForm->ResultListView->SetItemCount(ResultRows.Count());
-    }
+    for (int index : removed) FollowResultItemRemoval(tcInternetExplorer, index);
+    if (!removed.empty() && frmMainForm && frmMainForm->ResultListView)
+        frmMainForm->ResultListView->SetItemCount(ResultRows.Count());
     ShowExclusionSave(saved);
 }
 

@@ -2,6 +2,7 @@
 // in step. The data module's methods forward here with the file beside the program.
 #pragma once
 #include <string>
+#include <vector>
 #include "engine/ExcludeItemUnit.h"
 #include "engine/ResultContentUnit.h"
 
@@ -40,9 +41,11 @@ bool RewriteExclusionFile(const std::string &path, const TExcludeContents *list)
 
 // Appends the exclusion to list and to the file unless one with the same four fields exists or it
 // cannot be stored; then deletes the first Internet Explorer result (ieResults may be nullptr) whose
-// Entry is the Location and gives its index in removedIndex (-1 when none went).
+// Entry is the Location and, for an address typed for "Address Bar History" (no value name, no
+// data), every Address Bar History result holding that address. removed gets the index of each
+// deletion as it was made, in order (empty when none went).
 TExclusionSave AddExclusionTo(const std::string &path, TExcludeContents *list, const exclude::TContent &c,
-                              TResultContents *ieResults, int *removedIndex = nullptr);
+                              TResultContents *ieResults, std::vector<int> *removed = nullptr);
 // The first exclusion with this ItemName and Location takes newText as Location; the file is rewritten.
 TExclusionSave ModifyExclusionIn(const std::string &path, TExcludeContents *list, const std::string &itemName,
                                  const std::string &oldText, const std::string &newText);

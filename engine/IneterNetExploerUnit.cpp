@@ -158,6 +158,7 @@ void ScanIEAddressBarHistory(ui::TTreeView *tree, int32_t nodeIndex, TResultCont
 {
     TRegScanItem item{"IE Address Bar History", "Clean Address Bar History", "Address Bar History"};
     item.PumpAfterTest = true;   // only values that are kept give the window a turn
+    item.DataIsPlace = true;     // an address typed on the Exclude page is the exclusion's place
     int32_t running = 0;
     ScanRegKey(item, CurrentUserLocation("Software\\Microsoft\\Internet Explorer\\TypedURLs"), tree, nodeIndex,
                results, running);

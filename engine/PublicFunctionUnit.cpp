@@ -285,6 +285,7 @@ bool AddRegNames(const TRegScanItem &item, const std::vector<std::string> &names
         }
 
         if (IsRegExcluded(item.ItemName, place, name, ExcludeContents, data)) continue;
+        if (item.DataIsPlace && !data.empty() && IsExcluded(item.ItemName, data, ExcludeContents)) continue;
         if (item.PumpAfterTest) pacer.Turn();
 
         if (item.SubKeys)

@@ -120,6 +120,7 @@ struct TRegScanItem {
     bool NameInSubKey = false;   // value items keep the value's name in SubKey as well as in Entry
     bool OnlyRegSz = false;      // pass over, untested and uncounted, every value that is not REG_SZ
     bool PumpAfterTest = false;  // pump only for names not excluded, right after the test
+    bool DataIsPlace = false;    // an exclusion naming the data as its place keeps the value out too
     const char *PassOver = nullptr;  // a listed name (any letter case) that is another item's trace
 };
 

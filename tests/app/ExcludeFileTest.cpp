@@ -185,23 +185,32 @@ TEST_F(ExcludeFileTest, AFileThatCannotBeWrittenIsReported)
 TEST_F(ExcludeFileTest, AddDeletesTheFirstInternetExplorerResultWithThatEntry)
 {
     TResultContents ie;
-    const char *entries[] = {"http://a/", "http://b/", "http://b/"};
+    const char *entries[] = {"http://a/", "http://b/", "http://b/", "url1", "url2", "url3"};
     for (const char *e : entries) ie.GetItem(ie.AddItem())->Content.Entry = e;
     ie.GetItem(1)->Content.Location = "first b";
+    for (int i = 3; i < 6; ++i) {
+        ie.GetItem(i)->Content.ItemName = "Address Bar History";
+        ie.GetItem(i)->Content.Data = i == 4 ? "http://other.example/" : "http://bank.example/";
+    }
 
-    int removed = -2;
+    std::vector<int> removed{-2};
     AddExclusionTo(path, &list, ExclusionForResultRow("Cache", "http://b/", "", "C:\\cache\\b.htm"), &ie, &removed);
-    EXPECT_EQ(removed, 1);
-    ASSERT_EQ(ie.Count(), 2);
-    EXPECT_EQ(ie.GetItem(0)->Content.Entry, "http://a/");
+    EXPECT_EQ(removed, std::vector<int>{1});
+    ASSERT_EQ(ie.Count(), 5);
     EXPECT_EQ(ie.GetItem(1)->Content.Entry, "http://b/");
     EXPECT_EQ(ie.GetItem(1)->Content.Location, "");   // the first one went
     EXPECT_EQ(File(), "Cache|http://b/!<\r\n");
 
     // A location no entry has removes nothing.
     AddExclusionTo(path, &list, Fields("Cache", "http://zzz/", "", ""), &ie, &removed);
-    EXPECT_EQ(ie.Count(), 2);
-    EXPECT_EQ(removed, -1);
+    EXPECT_EQ(ie.Count(), 5);
+    EXPECT_TRUE(removed.empty());
+
+    // A typed address takes every Address Bar History trace that holds it, and no other.
+    AddExclusionTo(path, &list, Fields("Address Bar History", "http://bank.example/", "", ""), &ie, &removed);
+    EXPECT_EQ(removed, (std::vector<int>{4, 2}));
+    ASSERT_EQ(ie.Count(), 3);
+    EXPECT_EQ(ie.GetItem(2)->Content.Entry, "url2");
 }
 
 TEST_F(ExcludeFileTest, ResultRowsGiveTheFieldsTheirScansCompare)
@@ -336,10 +345,10 @@ TEST_F(ExcludeRowTest, TypedExclusionRemovingAResultTakesItsRowsAlong)
     // An exclusion typed on the Exclude page whose text is a cached URL removes that result item.
     FollowResultItemRemoval(tcInternetExplorer, -1);
     EXPECT_EQ(ResultRows.Count(), 4);
-    int removed = -1;
+    std::vector<int> removed;
     AddExclusionTo(path, &list, Fields("Cookies", "http://a/", "", ""), &ie, &removed);
-    FollowResultItemRemoval(tcInternetExplorer, removed);
-    ASSERT_EQ(removed, 0);
+    ASSERT_EQ(removed, std::vector<int>{0});
+    FollowResultItemRemoval(tcInternetExplorer, removed[0]);
     ASSERT_EQ(ResultRows.Count(), 3);
     EXPECT_EQ(ResultRows.Items(0)->Entry(), "Cookie:u@b/");
     EXPECT_EQ(ResultRows.Items(1)->Entry(), "http://c/");

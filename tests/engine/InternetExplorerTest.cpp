@@ -125,6 +125,14 @@ TEST_F(IEValueLists, TypedAddressesCountByPositionOfTheLastAdded)
     ASSERT_EQ(results_->Count(), 1);
     EXPECT_EQ(results_->GetItem(0)->Content.Entry, "url1");
     EXPECT_EQ(tree_->Count(tcInternetExplorer, 2), 1);
+
+    // An address typed on the Exclude page is the exclusion's place, compared exactly.
+    for (const char *typed : {"HTTP://ONE.EXAMPLE/", "http://one.example/"}) {
+        results_->Clear();
+        Exclude("Address Bar History", typed);
+        ScanIEAddressBarHistory(tree_->Tree(), Node(2), results_.get());
+        EXPECT_EQ(results_->Count(), typed[0] == 'H' ? 1 : 0) << typed;
+    }
 }
 
 TEST_F(IEValueLists, AutoCompleteDataListsNamesWithoutData)
