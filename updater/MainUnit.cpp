@@ -8,6 +8,7 @@
 #include <commctrl.h>
 #include <shellapi.h>
 #include <algorithm>
+#include <cctype>
 #include <cstdio>
 #include <map>
 #include <set>
@@ -85,6 +86,15 @@ std::string TemporaryBeside(const std::string &path)
     char name[MAX_PATH];
     if (!GetTempFileNameA(folder.c_str(), "qmu", 0, name)) return std::string();
     return name;
+}
+
+// A name that TemporaryBeside gives: "qmu", one to four hex digits, ".tmp" (any letter case).
+bool IsOwnTemporaryName(std::string name)
+{
+    if (name.size() < 8 || name.size() > 11) return false;
+    std::transform(name.begin(), name.end(), name.begin(), [](unsigned char c) { return std::tolower(c); });
+    if (name.compare(0, 3, "qmu") != 0 || name.compare(name.size() - 4, 4, ".tmp") != 0) return false;
+    return std::all_of(name.begin() + 3, name.end() - 4, [](unsigned char c) { return std::isxdigit(c) != 0; });
 }
 
 }  // namespace
@@ -244,7 +254,9 @@ void TUpdateFlow::RemoveLeftoverDownloads(const std::vector<std::string> &names)
         HANDLE find = FindFirstFileA((folder + "qmu*.tmp").c_str(), &fd);
         if (find == INVALID_HANDLE_VALUE) continue;
         do {
-            if (!(fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) DeleteFileA((folder + fd.cFileName).c_str());
+            // The pattern also matches short names: only a long name of our own kind is deleted.
+            if (!(fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) && IsOwnTemporaryName(fd.cFileName))
+                DeleteFileA((folder + fd.cFileName).c_str());
         } while (FindNextFileA(find, &fd));
         FindClose(find);
     }

@@ -155,6 +155,7 @@ TEST_F(UpdaterFlowTest, FullUpdateBacksUpReplacesAndRestartsTheProgram)
     ASSERT_TRUE(WriteFileBytes(folder + "Quillmoor.exe", "old exe"));
     ASSERT_TRUE(WriteFileBytes(folder + "Quillmoor.BAK", "backup of an earlier update"));
     ASSERT_TRUE(WriteFileBytes(folder + "qmu1F.tmp", "left by an updater that was killed"));
+    ASSERT_TRUE(WriteFileBytes(folder + "qmu_notes.tmpx", "the user's, whose short name fits the pattern"));
 
     Run();
 
@@ -174,7 +175,8 @@ TEST_F(UpdaterFlowTest, FullUpdateBacksUpReplacesAndRestartsTheProgram)
     EXPECT_EQ(flow.GaugeProgress, 3000);
     EXPECT_FALSE(flow.UpdateEnabled);
     EXPECT_GT(pumps, 0);   // progress events let the window breathe
-    EXPECT_EQ(Files(), (std::set<std::string>{"Update.ini", "Quillmoor.exe", "Quillmoor.BAK", "Helper.dll"}));
+    EXPECT_EQ(Files(),
+              (std::set<std::string>{"Update.ini", "Quillmoor.exe", "Quillmoor.BAK", "Helper.dll", "qmu_notes.tmpx"}));
 }
 
 TEST_F(UpdaterFlowTest, TwoFilesOfOneNameKeepBackupsOfTheirOwn)
