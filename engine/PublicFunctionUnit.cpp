@@ -164,6 +164,8 @@ void UpdateNodeCount(int32_t nodeIndex, int32_t amount, int32_t mode, ui::TTreeV
     PaintNodeCount(nodeIndex, tree);
 }
 
+DWORD ScanTurnMs = 20;
+
 void PumpScanMessages()
 {
     if (ui::Application) ui::Application->ProcessMessages();

@@ -44,8 +44,9 @@ void PaintNodeCount(int32_t nodeIndex, ui::TTreeView *tree);
 // Handles the pending window messages once: where Abort and the tray's exit reach a running scan.
 void PumpScanMessages();
 
-// The most a scan or a folder walk runs between two turns of the window.
-constexpr DWORD ScanTurnMs = 20;
+// The most a scan or a folder walk runs between two turns of the window: 20. A test sets 0 to have
+// a turn before every entry.
+extern DWORD ScanTurnMs;
 
 // Gives a scanner's or a walk's loop its turns by time rather than one per entry: a message pump
 // and a repaint per trace would cost far more than the traces. The first Turn always pumps, so an
