@@ -52,11 +52,11 @@ TSectionRec *Rec(ui::TTreeNode *node)
     return node ? static_cast<TSectionRec *>(node->Data) : nullptr;
 }
 
-// Joins reasons as "a", "a and b", "a, b, and c".
+// Joins reasons as "a", "a and b", "a, b and c".
 std::string JoinReasons(const std::vector<std::string> &why)
 {
     std::string text;
-    for (size_t i = 0; i < why.size(); ++i) text += (i == 0 ? "" : i + 1 == why.size() ? ", and " : ", ") + why[i];
+    for (size_t i = 0; i < why.size(); ++i) text += (i == 0 ? "" : i + 1 == why.size() ? " and " : ", ") + why[i];
     return text;
 }
 
