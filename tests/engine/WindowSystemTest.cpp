@@ -414,13 +414,30 @@ TEST_F(RecycleScan, ScanRecycleBinWalksTheRecycledFolderOfDriveC)
         ASSERT_TRUE(CreateDirectoryA(recycled.c_str(), nullptr));
     }
     const std::string name = recycled + "\\QmTestDc" + std::to_string(GetCurrentProcessId()) + ".txt";
+    struct Gone {
+        std::string name, folder;
+        ~Gone()
+        {
+            DeleteFileA(name.c_str());
+            if (!folder.empty()) RemoveDirectoryA(folder.c_str());
+        }
+    } gone{name, existed ? "" : recycled};
     ASSERT_TRUE(qmtest::WriteFileBytes(name, "abc"));
     ScanRecycleBin(Tree(), 43, &results);
-    DeleteFileA(name.c_str());
-    if (!existed) RemoveDirectoryA(recycled.c_str());
     const std::vector<std::string> e = Entries();
     EXPECT_NE(std::find(e.begin(), e.end(), name), e.end());
     EXPECT_EQ(Count(43), results.Count());
+    EXPECT_FALSE(RecycleBinHoldsExcluded() || RecycleBinScannedInPart());
+
+    // What a scan passes over, an excluded entry or the rest after a stop, would go with an emptied
+    // bin; each scan starts afresh.
+    Exclude("RecycleBin", name, "");
+    ScanRecycleBin(Tree(), 43, &results);
+    EXPECT_TRUE(RecycleBinHoldsExcluded());
+    ScanState = 2;
+    ScanRecycleBin(Tree(), 43, &results);
+    EXPECT_TRUE(RecycleBinScannedInPart());
+    EXPECT_FALSE(RecycleBinHoldsExcluded());
 }
 
 }  // namespace
