@@ -367,3 +367,45 @@ TEST_F(WipeWalk, AbortStopsEveryLevelAtItsNextEntry)
     EXPECT_EQ(subLeft, inSub.size() - 1) << "the stop came at the next entry of sub";
     for (const std::string &f : leftAtStop) EXPECT_TRUE(FileExists(f)) << f << " was wiped after the stop";
 }
+
+TEST_F(WipeWalk, StoppedBeforeTheStartWipesNothing)
+{
+    ASSERT_TRUE(MakeFile(dir / "a.txt", "a"));
+    ScanState = 2;
+    WipeFolder(dir.Path(), 0);
+    WipeRecycledFolderAt(dir.Path());
+    EXPECT_TRUE(FileExists(dir / "a.txt"));
+}
+
+TEST_F(WipeWalk, RecycledWalkSkipsTheRecentTestAtItsOwnLevelOnly)
+{
+    std::string bin = dir / "Recent Recycled";
+    ASSERT_TRUE(CreateDirectoryA(bin.c_str(), nullptr));
+    ASSERT_TRUE(MakeFile(bin + "\\Dc1.txt", "1"));
+    ASSERT_TRUE(MakeFile(bin + "\\Dc2.txt", "2"));
+    ASSERT_TRUE(CreateDirectoryA((bin + "\\sub").c_str(), nullptr));
+    ASSERT_TRUE(MakeFile(bin + "\\sub\\inner.txt", "i"));
+
+    WipeRecycledFolderAt(bin);
+
+    EXPECT_FALSE(FileExists(bin + "\\Dc1.txt"));
+    EXPECT_FALSE(FileExists(bin + "\\Dc2.txt"));
+    // Below its own level the walk is the ordinary one, and the path holds "Recent".
+    EXPECT_EQ(ReadFileBytes(bin + "\\sub\\inner.txt"), "i");
+    EXPECT_TRUE(DirExists(bin + "\\sub"));
+}
+
+TEST_F(WipeWalk, RecycledWalkWipesNestedFiles)
+{
+    std::string bin = dir / "Recycled";
+    ASSERT_TRUE(CreateDirectoryA(bin.c_str(), nullptr));
+    ASSERT_TRUE(CreateDirectoryA((bin + "\\S-1-5").c_str(), nullptr));
+    ASSERT_TRUE(MakeFile(bin + "\\S-1-5\\Dc3.doc", "doc"));
+    ASSERT_TRUE(MakeFile(bin + "\\INFO2", "info", FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_ARCHIVE));
+    WipeRecycledFolderAt(bin);
+    EXPECT_FALSE(FileExists(bin + "\\S-1-5\\Dc3.doc"));
+    EXPECT_TRUE(FileExists(bin + "\\INFO2"));
+    SetFileAttributesA((bin + "\\INFO2").c_str(), FILE_ATTRIBUTE_NORMAL);
+    WipeRecycledFolderAt(dir / "no such bin");
+    EXPECT_FALSE(DirExists(dir / "no such bin"));
+}
