@@ -99,26 +99,35 @@ void Walk(const std::string &folder, int32_t passes, WalkMode mode, TScanPacer *
     FindClose(find);
 }
 
-// Whether a file may be left anywhere below folder: one is found, or a folder there (folder itself
-// included) cannot be listed. A folder that is gone holds nothing.
-bool MayHoldAFile(const std::string &folder)
+// Removes the folders of the tree below folder that are empty, the deepest first, then folder itself
+// when it is empty by then. A folder that still holds something (a file, a link, a folder that
+// cannot be listed) stays, and so does every folder above it.
+void RemoveEmptiedFolders(const std::string &folder)
 {
     WIN32_FIND_DATAA fd;
     HANDLE find = FindFirstFileA((folder + "\\*.*").c_str(), &fd);
-    if (find == INVALID_HANDLE_VALUE) {
-        const DWORD error = GetLastError();
-        return error != ERROR_PATH_NOT_FOUND && error != ERROR_FILE_NOT_FOUND;
-    }
-    bool found = false;
+    if (find == INVALID_HANDLE_VALUE) return;
     do {
         const std::string name = fd.cFileName;
-        if (!(fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
-            found = true;
-        else if (name != "." && name != ".." && !(fd.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT))
-            found = MayHoldAFile(folder + "\\" + name);
-    } while (!found && FindNextFileA(find, &fd));
+        // A link to a folder elsewhere is left alone: what it points at is not the bin's.
+        if ((fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) && !(fd.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) &&
+            name != "." && name != "..")
+            RemoveEmptiedFolders(folder + "\\" + name);
+    } while (FindNextFileA(find, &fd));
     FindClose(find);
-    return found;
+    if (RemoveDirectoryA(folder.c_str())) return;
+    // A read-only folder refuses; an empty one goes all the same, and one that does not keeps its word.
+    const DWORD attr = GetFileAttributesA(folder.c_str());
+    if (attr == INVALID_FILE_ATTRIBUTES || !(attr & FILE_ATTRIBUTE_READONLY)) return;
+    if (SetFileAttributesA(folder.c_str(), attr & ~FILE_ATTRIBUTE_READONLY) && !RemoveDirectoryA(folder.c_str()))
+        SetFileAttributesA(folder.c_str(), attr);
+}
+
+bool IsGone(const std::string &path)
+{
+    if (GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES) return false;
+    const DWORD error = GetLastError();
+    return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND;
 }
 
 }  // namespace
@@ -194,7 +203,8 @@ void WipeFolder(const std::string &folder, int32_t passes)
 bool WipeRecycledFolderEntry(const std::string &folder, int32_t passes)
 {
     Walk(folder, passes, WalkMode::Folder, nullptr);
-    return !MayHoldAFile(folder);
+    RemoveEmptiedFolders(folder);
+    return IsGone(folder);
 }
 
 void WipeRecycledFolderAt(const std::string &folder)

@@ -21,8 +21,9 @@ void WipeFolder(const std::string &folder, int32_t passes);
 void WipeRecycledFolder();
 
 // The cleaner's wipe of a deleted folder in the recycle bin: the folder walk over it, without
-// pumping messages or looking at ScanState. True when the folder could be listed and no file is left
-// below it, or when it is gone; a folder there that cannot be listed is not wiped.
+// pumping messages or looking at ScanState, then the removal of its emptied folders, the deepest
+// first and the folder itself last. True when the folder is gone; one that still holds something (a
+// file that could not be wiped, a folder that cannot be listed) stays.
 bool WipeRecycledFolderEntry(const std::string &folder, int32_t passes);
 
 // Empties the recycle bins of all drives without asking, showing or sounding anything.

@@ -69,24 +69,27 @@ TEST(RecycleBin, RecycledFolderContentsAreWipedButTheFoldersStay)
     EXPECT_TRUE(DirExists("c:\\Recycled\\S-1-5-21"));
 }
 
-TEST(RecycleBin, ADeletedFolderCountsAsWipedOnlyWhenNoFileIsLeftBelowIt)
+TEST(RecycleBin, ADeletedFolderCountsAsWipedOnlyWhenItIsGone)
 {
     TempDir dir;
-    for (const char *f : {"$RAB", "$RAB\\sub", "$RCD"}) ASSERT_TRUE(CreateDirectoryA((dir / f).c_str(), nullptr));
+    for (const char *f : {"$RAB", "$RAB\\sub", "$RAB\\sub\\deeper", "$RCD", "$REF", "$REF\\sub"})
+        ASSERT_TRUE(CreateDirectoryA((dir / f).c_str(), nullptr));
     ASSERT_TRUE(WriteFileBytes(dir / "$RAB\\sub\\a.txt", "secret"));
     ASSERT_TRUE(WriteFileBytes(dir / "$RCD\\b.txt", "secret"));
     // read-only and archive: a word the folder walk passes over
     ASSERT_TRUE(SetFileAttributesA((dir / "$RCD\\b.txt").c_str(), FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_ARCHIVE));
     EXPECT_TRUE(WipeRecycledFolderEntry(dir / "$RAB", 0));
-    EXPECT_FALSE(FileExists(dir / "$RAB\\sub\\a.txt"));
-    EXPECT_TRUE(DirExists(dir / "$RAB\\sub"));
+    EXPECT_FALSE(DirExists(dir / "$RAB"));
     EXPECT_FALSE(WipeRecycledFolderEntry(dir / "$RCD", 0));
     EXPECT_EQ(ReadFileBytes(dir / "$RCD\\b.txt"), "secret");
-    // A folder below that is there but cannot be listed may hold files; a folder that is gone holds none.
-    HANDLE held = CreateFileA((dir / "$RAB\\sub").c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
+    EXPECT_TRUE(DirExists(dir / "$RCD"));
+    // A folder below that is there but cannot be listed may hold files: it stays, and so does the
+    // entry. A folder that is gone holds none.
+    HANDLE held = CreateFileA((dir / "$REF\\sub").c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
                               FILE_FLAG_BACKUP_SEMANTICS, nullptr);
     ASSERT_NE(held, INVALID_HANDLE_VALUE);
-    EXPECT_FALSE(WipeRecycledFolderEntry(dir / "$RAB", 0));
+    EXPECT_FALSE(WipeRecycledFolderEntry(dir / "$REF", 0));
+    EXPECT_TRUE(DirExists(dir / "$REF\\sub"));
     CloseHandle(held);
     EXPECT_TRUE(WipeRecycledFolderEntry(dir / "$RGONE", 0));
 }
