@@ -13,6 +13,7 @@ class TMenuItem;
 class TTimer;
 class THttpClient;
 }
+enum class TExclusionSave;
 
 class TDM {
 public:
@@ -67,6 +68,10 @@ public:
                       const std::string &data);
     void ModifyExclusion(const std::string &itemName, const std::string &oldText, const std::string &newText);
     void RemoveExclusion(const std::string &itemName, const std::string &text);
+    // After an exclusion was added or changed (saved says how that went): every result that the
+    // list now keeps out of a scan leaves the result list, the trees' counts and the footer. A
+    // removal gives nothing back; the next scan lists it again.
+    void ExclusionsChanged(TExclusionSave saved);
 
 private:
     void CreateComponents();

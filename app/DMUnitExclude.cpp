@@ -15,8 +15,6 @@ namespace {
 
 // The Windows System item whose traces are the entries of the recycle bins.
 constexpr int RecycleBinItemNo = 15;
-// The item of the typed addresses, whose traces the scan compares by the address.
-const char *const AddressBarItem = "Address Bar History";
 
 // Copy with the text rules of the stored format: 1-based start below 1 counts as 1, a count of 0
 // or less is empty, the take stops at the end.
@@ -239,34 +237,12 @@ TExclusionSave Rewritten(const std::string &path, const TExcludeContents *list, 
 
 }  // namespace
 
-TExclusionSave AddExclusionTo(const std::string &path, TExcludeContents *list, const exclude::TContent &c,
-                              TResultContents *ieResults, std::vector<int> *removed)
+TExclusionSave AddExclusionTo(const std::string &path, TExcludeContents *list, const exclude::TContent &c)
 {
-    if (removed) removed->clear();
     if (IndexOfFields(*list, c) >= 0) return TExclusionSave::Unchanged;
     if (!ExclusionReadsBack(c)) return TExclusionSave::Unstorable;
     list->GetItem(list->AddItem())->Content = c;
-    const TExclusionSave saved = AppendExclusionLine(path, c) ? TExclusionSave::Saved : TExclusionSave::NotSaved;
-    if (!ieResults) return saved;
-
-    auto drop = [&](int i) {
-        ieResults->Delete(i);
-        if (removed) removed->push_back(i);
-    };
-    for (int i = 0; i < ieResults->Count(); ++i) {
-        if (ieResults->GetItem(i)->Content.Entry == c.Location) {
-            drop(i);
-            break;
-        }
-    }
-    // A typed address keeps out every Address Bar History trace that holds it.
-    if (c.ItemName == AddressBarItem && c.Entry.empty() && c.Data.empty()) {
-        for (int i = ieResults->Count() - 1; i >= 0; --i) {
-            const TContent &r = ieResults->GetItem(i)->Content;
-            if (r.ItemName == AddressBarItem && r.Data == c.Location) drop(i);
-        }
-    }
-    return saved;
+    return AppendExclusionLine(path, c) ? TExclusionSave::Saved : TExclusionSave::NotSaved;
 }
 
 TExclusionSave ModifyExclusionIn(const std::string &path, TExcludeContents *list, const std::string &itemName,
@@ -370,9 +346,11 @@ void FollowResultItemRemoval(int category, int removed)
     ResultRows.KeepIf([category, removed](const TResultItem &r) {
         return !(r.Category == category && r.ContentIndex == removed);
     });
+    FoundSizeTotal = 0;
     for (int i = 0; i < ResultRows.Count(); ++i) {
         TResultItem *r = ResultRows.Items(i);
         if (r->Category == category && r->ContentIndex > removed) --r->ContentIndex;
+        AddFoundSize(r->Size);
     }
 }
 
@@ -388,7 +366,7 @@ bool ExcludeResultRow(const std::string &path, TExcludeContents *list, int rowIn
     const TContent *content = row->Content();
     const bool fileEntry = content && IsBrowserFileEntry(content->Kind);
     if (fileEntry) exclusion = exclude::TContent{row->ItemName(), BrowserEntryPlace(*content), "", ""};
-    saved = AddExclusionTo(path, list, exclusion, nullptr);
+    saved = AddExclusionTo(path, list, exclusion);
     if (saved == TExclusionSave::Unstorable) return false;
     if (fileEntry) NoteExcludedBrowserEntry(content->Kind, content->Location);
     // Emptying the bin would take the excluded entry along.
@@ -404,6 +382,40 @@ bool ExcludeResultRow(const std::string &path, TExcludeContents *list, int rowIn
     contents->Delete(index);
     FollowResultItemRemoval(category, index);
     return true;
+}
+
+std::vector<TExcludedResult> DropExcludedResults(const TExcludeContents *list)
+{
+    std::vector<TExcludedResult> left;
+    for (int category = 0; category < TraceCategoryCount; ++category) {
+        TResultContents *contents = ResultContents[category];
+        if (!contents) continue;
+        // Each item's index after the drop, -1 for one that goes.
+        std::vector<int32_t> newIndex;
+        newIndex.reserve(static_cast<size_t>(contents->Count()));
+        int32_t next = 0;
+        for (int i = 0; i < contents->Count(); ++i) {
+            const TContent &c = contents->GetItem(i)->Content;
+            if (!IsResultExcluded(c, list)) {
+                newIndex.push_back(next++);
+                continue;
+            }
+            newIndex.push_back(-1);
+            TExcludedResult r;
+            r.Category = category;
+            for (int no = 1; no <= CategoryItemCount(category) && !r.ItemNo; ++no)
+                if (ResultItemMatches(category, no, c)) r.ItemNo = no;
+            left.push_back(r);
+            // Emptying the bin, or wiping the whole file, would take the excluded entry along.
+            if (category == tcWindowsSystem && r.ItemNo == RecycleBinItemNo) NoteExcludedRecycledEntry();
+            if (IsBrowserFileEntry(c.Kind)) NoteExcludedBrowserEntry(c.Kind, c.Location);
+        }
+        if (next == contents->Count()) continue;
+        int i = 0;
+        contents->KeepIf([&](const TResultContentItem &) { return newIndex[static_cast<size_t>(i++)] >= 0; });
+        RemapResultRows(category, newIndex);
+    }
+    return left;
 }
 
 int CountExclusionsForItem(const TExcludeContents *list, const std::string &name)
@@ -433,18 +445,24 @@ void TDM::AddExclusion(const std::string &itemName, const std::string &location,
     c.Location = location;
     c.Entry = entry;
     c.Data = data;
-    std::vector<int> removed;
-    const TExclusionSave saved =
-        AddExclusionTo(ExclusionFilePath(), ExcludeContents, c, ResultContents[tcInternetExplorer], &removed);
-    for (int index : removed) FollowResultItemRemoval(tcInternetExplorer, index);
-    if (!removed.empty() && frmMainForm && frmMainForm->ResultListView)
-        frmMainForm->ResultListView->SetItemCount(ResultRows.Count());
+    const TExclusionSave saved = AddExclusionTo(ExclusionFilePath(), ExcludeContents, c);
+    ExclusionsChanged(saved);
     ShowExclusionSave(saved);
 }
 
 void TDM::ModifyExclusion(const std::string &itemName, const std::string &oldText, const std::string &newText)
 {
-    ShowExclusionSave(ModifyExclusionIn(ExclusionFilePath(), ExcludeContents, itemName, oldText, newText));
+    const TExclusionSave saved = ModifyExclusionIn(ExclusionFilePath(), ExcludeContents, itemName, oldText, newText);
+    ExclusionsChanged(saved);
+    ShowExclusionSave(saved);
+}
+
+void TDM::ExclusionsChanged(TExclusionSave saved)
+{
+    // Saved or not, the list in memory changed: what it now keeps out leaves the result list.
+    if (saved != TExclusionSave::Saved && saved != TExclusionSave::NotSaved) return;
+    const std::vector<TExcludedResult> left = DropExcludedResults(ExcludeContents);
+    if (frmMainForm) frmMainForm->ExcludedResultsLeft(left);
 }
 
 void TDM::RemoveExclusion(const std::string &itemName, const std::string &text)
@@ -462,11 +480,8 @@ void TDM::Exclude1Click()
         ExcludeResultRow(ExclusionFilePath(), ExcludeContents, form->ResultListView->Selected(), itemName, saved);
     if (excluded) {
         form->DecrementResultCounts(form->ResultTreeView ? form->ResultTreeView->Selected() : nullptr, itemName);
-        form->ResultListView->SetItemCount(ResultRows.Count());
-        form->ResultListView->Invalidate();
-        char count[16];
-        wsprintfA(count, "%d", ResultRows.Count());
-        if (form->abResultCount) form->abResultCount->SetCaption(count);
+        // The row's exclusion may keep out more than the row: a twin value, another row of its file.
+        form->ExcludedResultsLeft(DropExcludedResults(ExcludeContents));
     }
     ShowExclusionSave(saved);
 }

@@ -40,12 +40,8 @@ void LoadExclusionFile(const std::string &path, TExcludeContents *list);
 bool RewriteExclusionFile(const std::string &path, const TExcludeContents *list);
 
 // Appends the exclusion to list and to the file unless one with the same four fields exists or it
-// cannot be stored; then deletes the first Internet Explorer result (ieResults may be nullptr) whose
-// Entry is the Location and, for an address typed for "Address Bar History" (no value name, no
-// data), every Address Bar History result holding that address. removed gets the index of each
-// deletion as it was made, in order (empty when none went).
-TExclusionSave AddExclusionTo(const std::string &path, TExcludeContents *list, const exclude::TContent &c,
-                              TResultContents *ieResults, std::vector<int> *removed = nullptr);
+// cannot be stored. The results it keeps out leave through DropExcludedResults.
+TExclusionSave AddExclusionTo(const std::string &path, TExcludeContents *list, const exclude::TContent &c);
 // The first exclusion with this ItemName and Location takes newText as Location; the file is rewritten.
 TExclusionSave ModifyExclusionIn(const std::string &path, TExcludeContents *list, const std::string &itemName,
                                  const std::string &oldText, const std::string &newText);
@@ -72,7 +68,20 @@ int CountExclusionsForItem(const TExcludeContents *list, const std::string &name
 
 // The rows of ResultRows after item `removed` of ResultContents[category] was deleted: rows of that
 // item go, and the later items' rows move down by one so each still names its own item.
+// FoundSizeTotal becomes the total of the rows left.
 void FollowResultItemRemoval(int category, int removed);
+
+// A result that left the four collections because an exclusion keeps it out: its catalogue item
+// (ItemNo 0 when no item's rule takes it in).
+struct TExcludedResult {
+    int32_t Category = 0;
+    int32_t ItemNo = 0;
+};
+// Takes every result that list keeps out of a new scan (IsResultExcluded) out of ResultContents, and
+// its rows out of ResultRows; the other rows keep naming their own items, and FoundSizeTotal
+// becomes the total of the rows left. An excluded entry of the recycle bin or of a history or cookie
+// file is noted, so that no clean empties the bin or wipes the file. Returns what left, in order.
+std::vector<TExcludedResult> DropExcludedResults(const TExcludeContents *list);
 
 // The "Exclude" command on row rowIndex of ResultRows: adds the row's exclusion, drops the row and
 // deletes the row's own result item from its collection, so no clean, fill or recount reaches it

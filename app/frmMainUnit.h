@@ -37,6 +37,7 @@ class TSpinEdit;
 class TAdvancedShredForm;
 struct TSettingsPageValues;
 class TExcludeContentItem;
+struct TExcludedResult;
 
 // The private messages of the main window.
 constexpr UINT WM_QM_TRAY = 0x500;       // the tray icon's callback; lParam is the mouse message
@@ -164,6 +165,9 @@ public:
     void ResultListViewCustomDrawSubItem(void *sender, int item, int subItem, UINT state, bool &defaultDraw);
     void ShowResultHints();
     void DecrementResultCounts(ui::TTreeNode *node, const std::string &itemName);
+    // Follows results that an exclusion took out of the collections and the rows: each lowers the
+    // counts of its item, category and root; the list, its footer and the hints follow what is left.
+    void ExcludedResultsLeft(const std::vector<TExcludedResult> &left);
     void ResultTreeViewMouseDown(void *sender, ui::TMouseButton button, UINT shift, int x, int y);
     void ResultListViewMouseDown(void *sender, ui::TMouseButton button, UINT shift, int x, int y);
     void SetResultItemsChecked(int32_t category, int32_t itemNo, bool value);

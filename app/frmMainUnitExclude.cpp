@@ -256,8 +256,10 @@ void TfrmMainForm::ModifyBtnClick(void *)
         dialog->edTextName->SetText(ExcludeListView->ItemText(row, 1));
         dialog->cbSectionChange();
         if (dialog->ShowModal() == ui::mrOk && item) {
-            ShowExclusionSave(ChangeExclusionItem(ExclusionFilePath(), ExcludeContents, item,
-                                                  dialog->cbSection->Text(), dialog->edTextName->Text()));
+            const TExclusionSave saved = ChangeExclusionItem(ExclusionFilePath(), ExcludeContents, item,
+                                                             dialog->cbSection->Text(), dialog->edTextName->Text());
+            DM->ExclusionsChanged(saved);
+            ShowExclusionSave(saved);
             RefreshExclusionCounts();
             tvExcludeChange();
         }

@@ -8,6 +8,7 @@
 #include <vector>
 #include "app/AskDelUnit.h"
 #include "app/DMUnit.h"
+#include "app/DMUnitExclude.h"
 #include "app/ImageEx.h"
 #include "app/ResultItemUnit.h"
 #include "app/ResultTreeUnit.h"
@@ -61,8 +62,10 @@ std::string JoinReasons(const std::vector<std::string> &why)
 }
 
 // The completion message, with a word for each browser file that the clean left in place and for
-// a recycle bin it did not empty although a RecycleBin trace was ticked.
-std::string CleanCompleteText(const std::vector<TKeptFile> &kept, const TRecycleBinChoice &bin)
+// a recycle bin it did not empty although a RecycleBin trace was ticked: binWiped of the binTicked
+// entries it was to wipe went.
+std::string CleanCompleteText(const std::vector<TKeptFile> &kept, const TRecycleBinChoice &bin, int32_t binTicked,
+                              int32_t binWiped)
 {
     std::string text = "Clean evidence complete!";
     if (!kept.empty()) {
@@ -80,8 +83,19 @@ std::string CleanCompleteText(const std::vector<TKeptFile> &kept, const TRecycle
         std::vector<std::string> why;
         if (bin.NotAllTicked) why.push_back("not every entry of it was ticked");
         if (bin.HoldsExcluded) why.push_back("it holds an entry that you excluded");
+        if (bin.PassedOver) why.push_back("it holds an entry that the scan does not list");
         if (bin.NotAllListed) why.push_back("the scan was stopped before it listed every entry");
-        text += "\n\nThe Recycle Bin was not emptied, only its ticked entries were wiped: " + JoinReasons(why) + ".";
+        // Worded from what the clean did: a ticked entry that could not be wiped is still there.
+        if (binTicked > 0 && binWiped == binTicked) {
+            text += "\n\nThe Recycle Bin was not emptied, only its ticked entries were wiped: " + JoinReasons(why) + ".";
+        } else {
+            text += "\n\nThe Recycle Bin was not emptied: " + JoinReasons(why) + ".";
+            if (binTicked > 0 && binWiped == 0)
+                text += " None of its ticked entries could be wiped.";
+            else if (binTicked > 0)
+                text += " Only " + std::to_string(binWiped) + " of its " + std::to_string(binTicked) +
+                        " ticked entries could be wiped.";
+        }
     }
     return text;
 }
@@ -312,6 +326,44 @@ void TfrmMainForm::DecrementResultCounts(ui::TTreeNode *node, const std::string 
     ResultTreeView->Invalidate();
 }
 
+void TfrmMainForm::ExcludedResultsLeft(const std::vector<TExcludedResult> &left)
+{
+    // The result tree's nodes carry the scan tree's records: lowering those lowers both trees.
+    if (!left.empty()) {
+        std::vector<int32_t> byItem[TraceCategoryCount];
+        for (int c = 0; c < TraceCategoryCount; ++c) byItem[c].assign(CategoryItemCount(c) + 1, 0);
+        for (const TExcludedResult &r : left)
+            if (r.Category >= 0 && r.Category < TraceCategoryCount && r.ItemNo >= 0 &&
+                r.ItemNo <= CategoryItemCount(r.Category))
+                ++byItem[r.Category][static_cast<size_t>(r.ItemNo)];
+        auto lower = [](TSectionRec *rec, int32_t n) {
+            if (rec) rec->Count = rec->Count - n < 0 ? 0 : rec->Count - n;
+        };
+        for (int i = 0; i < tvItemsList->NodeCount(); ++i) {
+            ui::TTreeNode *node = tvItemsList->Node(i);
+            TSectionRec *rec = Rec(node);
+            if (!rec) continue;
+            const bool known = rec->Category >= 0 && rec->Category < TraceCategoryCount;
+            if (node->Level() == 0) {
+                lower(rec, static_cast<int32_t>(left.size()));
+            } else if (node->Level() == 1 && known) {
+                int32_t n = 0;
+                for (int32_t k : byItem[rec->Category]) n += k;
+                lower(rec, n);
+            } else if (node->Level() == 2 && known && rec->ItemNo >= 1 && rec->ItemNo <= CategoryItemCount(rec->Category)) {
+                lower(rec, byItem[rec->Category][static_cast<size_t>(rec->ItemNo)]);
+            }
+        }
+        tvItemsList->Invalidate();
+        ResultTreeView->Invalidate();
+    }
+    WriteResultFooter();
+    ResultListView->SetItemCount(ResultRows.Count());
+    ResultListView->Invalidate();
+    // The hints count what is ticked; after a clean they stay blank until the next tick.
+    if (!abHintStr1->Caption().empty()) ShowResultHints();
+}
+
 // ---------------------------------------------------------------------------------------------
 // Ticks
 
@@ -383,7 +435,10 @@ void TfrmMainForm::CleanBtnClick(void *)
     cdGauge->SetProgress(0);
     cdGauge->Hide();
     for (ui::TLabel *l : {abStepMsg, abHintStr1, abHintStr2}) l->SetCaption("");
-    ui::Application->MessageBox(CleanCompleteText(kept, bin), "Quillmoor", MB_OK | MB_ICONINFORMATION);
+    int32_t binTicked = 0, binWiped = 0;
+    CountRecycleBinWipes(ResultContents[tcWindowsSystem], binTicked, binWiped);
+    ui::Application->MessageBox(CleanCompleteText(kept, bin, binTicked, binWiped), "Quillmoor",
+                                MB_OK | MB_ICONINFORMATION);
     CleanBtn->Hide();
     FinishBtn->Show();
     BuildResultTree();

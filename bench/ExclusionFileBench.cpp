@@ -54,7 +54,7 @@ int main()
     c.ItemName = "Cookies";
     c.Location = "Cookie:user@example.com/";
     a = Now();
-    AddExclusionTo(path, &list, c, nullptr);
+    AddExclusionTo(path, &list, c);
     b = Now();
     std::printf("add one to %d: %.6f s\n", list.Count() - 1, Seconds(a, b));
 

@@ -97,10 +97,25 @@ TRecycleBinChoice RecycleBinChoice(const TResultContents *contents)
             choice.AnyTicked = true;
         else
             choice.NotAllTicked = true;
+        // Excluded since the scan: the clean passes over it, so emptying would take it.
+        if (IsResultExcluded(c, ExcludeContents)) choice.HoldsExcluded = true;
     }
-    choice.HoldsExcluded = RecycleBinHoldsExcluded();
+    if (RecycleBinHoldsExcluded()) choice.HoldsExcluded = true;
+    choice.PassedOver = RecycleBinPassedOver();
     choice.NotAllListed = RecycleBinScannedInPart();
     return choice;
+}
+
+void CountRecycleBinWipes(const TResultContents *contents, int32_t &ticked, int32_t &wiped)
+{
+    ticked = wiped = 0;
+    if (!contents) return;
+    for (int i = 0; i < contents->Count(); ++i) {
+        const TContent &c = contents->GetItem(i)->Content;
+        if (c.CleanCaption != RecycleBinCaption || !c.Checked || IsResultExcluded(c, ExcludeContents)) continue;
+        ++ticked;
+        if (c.Removed) ++wiped;
+    }
 }
 
 std::vector<TKeptFile> KeptBrowserFiles(const TResultContents *contents)
@@ -109,7 +124,8 @@ std::vector<TKeptFile> KeptBrowserFiles(const TResultContents *contents)
     if (!contents) return kept;
     // The rows of one file are the items of the same Kind and Location.
     struct Rows {
-        bool anyTicked = false, allTicked = true;
+        bool anyTicked = false, allTicked = true, anyExcluded = false;
+        std::string itemName;
     };
     std::map<TFileKey, Rows> files;
     std::vector<TFileKey> order;
@@ -124,6 +140,8 @@ std::vector<TKeptFile> KeptBrowserFiles(const TResultContents *contents)
             rows.anyTicked = true;
         else
             rows.allTicked = false;
+        if (IsResultExcluded(c, ExcludeContents)) rows.anyExcluded = true;
+        rows.itemName = c.ItemName;
     }
     for (const TFileKey &key : order) {
         const Rows &rows = files[key];
@@ -132,7 +150,9 @@ std::vector<TKeptFile> KeptBrowserFiles(const TResultContents *contents)
         f.Kind = key.first;
         f.Path = key.second;
         f.NotAllTicked = !rows.allTicked;
-        f.HoldsExcluded = HoldsExcludedBrowserEntry(key.first, key.second);
+        // An entry excluded at the scan or since, or the whole file named by an exclusion.
+        f.HoldsExcluded = HoldsExcludedBrowserEntry(key.first, key.second) || rows.anyExcluded ||
+                          IsExcluded(rows.itemName, key.second, ExcludeContents);
         f.NotAllListed = BrowserFileScannedInPart(key.first, key.second);
         if (f.NotAllTicked || f.HoldsExcluded || f.NotAllListed) kept.push_back(f);
     }
@@ -148,7 +168,7 @@ void CleanResultContents(TResultContents *contents, const TStepTextProc &setStep
     for (const TKeptFile &f : KeptBrowserFiles(contents)) keep.emplace(f.Kind, f.Path);
     for (int i = 0; i < contents->Count(); ++i) {
         TContent &c = contents->GetItem(i)->Content;
-        if (!c.Checked) continue;
+        if (!c.Checked || IsResultExcluded(c, ExcludeContents)) continue;
         if (setStepText) setStepText(c.Entry);
         if (IsBrowserFileEntry(c.Kind) && keep.count(TFileKey(c.Kind, c.Location))) continue;
         const int32_t passes = WipePassesForDeleteMode(Settings.ErasValue);

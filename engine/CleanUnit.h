@@ -15,10 +15,12 @@ using TGaugePositionProc = std::function<void(int32_t position)>;
 // (removed as the delete mode Settings.ErasValue says). Marks each deleted item Removed, adds it to
 // Settings.RemoveTotal and sets the gauge to RemoveTotal out of total. An item that cannot be
 // deleted is skipped silently. Either callback may be empty. A deleted folder in the recycle bin
-// loses every file below it and counts as deleted when none is left.
+// loses every file below it, then its emptied folders, and counts as deleted when it is gone.
 // A Firefox or Netscape history or cookie row can only be deleted with the whole file that holds
 // it: such a file is wiped only when every row of it is ticked and it holds no excluded entry;
 // otherwise it stays and its rows are left unmarked (see KeptBrowserFiles).
+// A checked item that the exclusion list, as it stands now, would keep out of a new scan is passed
+// over: an exclusion made or changed since the scan holds for the clean too.
 // A deleted entry of the "$Recycle.Bin" layout takes its "$I..." index file along (it names where
 // the entry came from); its row counts as deleted when both are gone.
 void CleanResultContents(TResultContents *contents, const TStepTextProc &setStepText,
@@ -33,7 +35,7 @@ struct TKeptFile {
     int32_t Kind = 0;
     std::string Path;
     bool NotAllTicked = false;    // some row of it is not ticked
-    bool HoldsExcluded = false;   // it holds an entry the user excluded
+    bool HoldsExcluded = false;   // it holds an entry the user excluded, then or since
     bool NotAllListed = false;    // its scan was stopped before the end of it
 };
 // The files of contents that CleanResultContents keeps, each once, in the order of their first
@@ -42,14 +44,23 @@ std::vector<TKeptFile> KeptBrowserFiles(const TResultContents *contents);
 
 // Whether a clean may empty the recycle bin, which takes every entry of every bin at once: only when
 // a RecycleBin row is ticked, every RecycleBin row is, and the last scan of the bins listed every
-// entry there (none excluded, not stopped). contents is the Windows System collection.
+// entry there (none excluded, then or since; none passed over; not stopped). contents is the
+// Windows System collection.
 struct TRecycleBinChoice {
     bool AnyTicked = false;
     bool NotAllTicked = false;    // some RecycleBin row is not ticked
     bool HoldsExcluded = false;   // an entry of the bins is excluded
+    bool PassedOver = false;      // the scan passed over an entry of the bins: it has no row
     bool NotAllListed = false;    // the scan of the bins was stopped before their end
-    bool MayEmpty() const { return AnyTicked && !NotAllTicked && !HoldsExcluded && !NotAllListed; }
+    bool MayEmpty() const
+    {
+        return AnyTicked && !NotAllTicked && !HoldsExcluded && !PassedOver && !NotAllListed;
+    }
     // A RecycleBin row is ticked, yet the bin stays: the completion message says why.
     bool Kept() const { return AnyTicked && !MayEmpty(); }
 };
 TRecycleBinChoice RecycleBinChoice(const TResultContents *contents);
+
+// What a clean did to the RecycleBin rows of contents: the ticked rows it was to wipe (not those
+// the exclusion list keeps out now) and how many of those are marked deleted.
+void CountRecycleBinWipes(const TResultContents *contents, int32_t &ticked, int32_t &wiped);

@@ -73,6 +73,8 @@ void HandleCacheEntry(const INTERNET_CACHE_ENTRY_INFOA *entry, CacheWalk walk, T
     c.ItemName = isCache ? "Cache" : "Cookies";
     c.Entry = url;
     c.Location = local;
+    // A cookie is also tested by its file, when the cache names one (see above).
+    c.ExclusionTests = static_cast<uint8_t>(isCache ? etPlaceEntry : etPlaceEntry | etPlaceLocation);
     if (!c.Location.empty()) {
         int64_t len = OpenFileLength(c.Location);
         if (len > 0) {
@@ -240,6 +242,7 @@ void ScanFavoritesFolder(const std::string &folder, ui::TTreeView *tree, int32_t
             c.ItemName = "Favorites";
             c.Entry = name;
             c.Location = folder + "\\" + name;
+            c.ExclusionTests = etPlaceEntry;
         }
         ++count;
         pacer.SetCount(count, 0);

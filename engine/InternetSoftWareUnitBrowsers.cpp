@@ -119,6 +119,7 @@ void RunTextScan(const TextScan &scan, ui::TTreeView *tree, int32_t nodeIndex, T
         c.ItemName = scan.itemName;
         c.*scan.textField = itemText;
         c.Location = FoundPath;
+        c.ExclusionTests = etPlaceBrowserEntry;
         c.Size = static_cast<int32_t>(itemText.size() > INT32_MAX ? INT32_MAX : itemText.size());
         AddFoundSize(c.Size);
         pacer.SetCount(++count, 0);
@@ -281,6 +282,7 @@ void ScanCacheFolder(const std::string &folder, ui::TTreeView *tree, int32_t nod
             c.NetscapeCacheFile = path;
         }
         c.Location = path;
+        c.ExclusionTests = etPlaceLocation;
         ++count;
         // A sub-folder is one item of size 0; its contents are not visited.
         int64_t len = OpenFileLength(path);

@@ -4,6 +4,7 @@
 #include <cstring>
 #include "engine/RegistryInfoUnit.h"
 #include "engine/CatalogueUnit.h"
+#include "engine/InternetSoftWareBrowsers.h"
 #include "ui/Application.h"
 #include "ui/Canvas.h"
 #include "ui/Exceptions.h"
@@ -67,6 +68,17 @@ bool IsRegExcluded(const std::string &itemName, const std::string &location, con
                    const TExcludeContents *exclusions, const std::string &data)
 {
     return exclusions && exclusions->HasData(itemName, location, exclude::TrimData(data));
+}
+
+bool IsResultExcluded(const TContent &c, const TExcludeContents *exclusions)
+{
+    const uint8_t t = c.ExclusionTests;
+    if (!exclusions || !t) return false;
+    return ((t & etRegData) && IsRegExcluded(c.ItemName, c.Location, c.Entry, exclusions, c.Data)) ||
+           ((t & etPlaceData) && !c.Data.empty() && IsExcluded(c.ItemName, c.Data, exclusions)) ||
+           ((t & etPlaceEntry) && IsExcluded(c.ItemName, c.Entry, exclusions)) ||
+           ((t & etPlaceLocation) && !c.Location.empty() && IsExcluded(c.ItemName, c.Location, exclusions)) ||
+           ((t & etPlaceBrowserEntry) && IsExcluded(c.ItemName, BrowserEntryPlace(c), exclusions));
 }
 
 bool IsFirefoxRunning()
@@ -225,6 +237,8 @@ TContent &AddRegItem(TResultContents *results, const TRegScanItem &item, const s
     c.Data = data;
     c.Location = location;
     c.Size = 0;
+    // Every registry scanner tests its trace by this location and data before it adds it.
+    c.ExclusionTests = etRegData;
     return c;
 }
 
@@ -290,10 +304,10 @@ bool AddRegNames(const TRegScanItem &item, const std::vector<std::string> &names
         if (item.DataIsPlace && !data.empty() && IsExcluded(item.ItemName, data, ExcludeContents)) continue;
         if (item.PumpAfterTest) pacer.Turn();
 
-        if (item.SubKeys)
-            AddRegItem(results, item, std::string(), name, data, place);
-        else
-            AddRegItem(results, item, name, item.NameInSubKey ? name : std::string(), data, place);
+        TContent &c = item.SubKeys ? AddRegItem(results, item, std::string(), name, data, place)
+                                   : AddRegItem(results, item, name, item.NameInSubKey ? name : std::string(), data,
+                                                place);
+        if (item.DataIsPlace) c.ExclusionTests = static_cast<uint8_t>(c.ExclusionTests | etPlaceData);
         CountAdded(item, static_cast<int32_t>(i + 1), running, pacer);
     }
     return true;

@@ -32,6 +32,10 @@ bool IsExcluded(const std::string &itemName, const std::string &place, const TEx
 bool IsRegExcluded(const std::string &itemName, const std::string &location, const std::string &valueName,
                    const TExcludeContents *exclusions, const std::string &data);
 
+// Whether the exclusion list keeps the result out of a new scan: the questions its scanner asked
+// (its ExclusionTests) asked again of the list as it stands.
+bool IsResultExcluded(const TContent &content, const TExcludeContents *exclusions);
+
 bool IsFirefoxRunning();
 
 // Mode 0 sets the item node's count, mode 1 adds to it; then re-sums its category and the root and
@@ -194,6 +198,9 @@ TRecycledLayout RecycledLayoutOf(const std::string &folder);
 // attribute word below 101, not INFO2 or desktop.ini (in any case); in a user's own folder never a
 // "$I..." index file, and in the "$Recycle.Bin" layout only a "$R..." entry.
 bool IsRecycledEntry(TRecycledLayout layout, const std::string &name, DWORD attributes);
+// Whether the name is one of the bin's own files rather than a deleted entry: INFO2 and desktop.ini
+// (in any case), and in a user's own folder the "$I..." index files.
+bool IsRecycleBinOwnFile(TRecycledLayout layout, const std::string &name);
 // The index file ("$I...") that a deleted entry ("$R...") of the "$Recycle.Bin" layout has beside it;
 // empty for any other path.
 std::string RecycledIndexFileOf(const std::string &entry);

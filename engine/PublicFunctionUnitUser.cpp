@@ -68,16 +68,21 @@ TRecycledLayout RecycledLayoutOf(const std::string &folder)
     return TRecycledLayout::Recycled;
 }
 
+bool IsRecycleBinOwnFile(TRecycledLayout layout, const std::string &name)
+{
+    const std::string upper = UpperCase(name);
+    if (upper == UpperCase("INFO2") || upper == UpperCase("desktop.ini")) return true;
+    return layout != TRecycledLayout::Recycled && upper.compare(0, 2, "$I") == 0;
+}
+
 bool IsRecycledEntry(TRecycledLayout layout, const std::string &name, DWORD attributes)
 {
     // Normal, temporary, compressed, offline and not-indexed entries are no deleted entry.
     if (attributes >= 101) return false;
     if (name == "." || name == "..") return false;
-    const std::string upper = UpperCase(name);
-    if (upper == UpperCase("INFO2") || upper == UpperCase("desktop.ini")) return false;
-    if (layout == TRecycledLayout::Recycled) return true;
-    if (upper.compare(0, 2, "$I") == 0) return false;
-    return layout == TRecycledLayout::Recycler || upper.compare(0, 2, "$R") == 0;
+    if (IsRecycleBinOwnFile(layout, name)) return false;
+    if (layout != TRecycledLayout::RecycleBin) return true;
+    return UpperCase(name).compare(0, 2, "$R") == 0;
 }
 
 std::string RecycledIndexFileOf(const std::string &entry)

@@ -19,7 +19,18 @@ enum TraceKind : int32_t {
     tkNetscapeCacheFile = 9,
     tkIECacheEntry = 10,
     tkIECookie = 11,
-    tkRecycledFolder = 12,   // a deleted folder in the user's own recycle bin: its files are wiped
+    tkRecycledFolder = 12,   // a deleted folder in the user's own bin: its files wiped, then the folder removed
+};
+
+// The exclusion questions a scanner asked before it listed a trace, kept with the trace (the bits of
+// TContent::ExclusionTests), so that the result list and the clean ask a changed exclusion list
+// exactly what a new scan would ask. Each compares the trace's ItemName and one more field:
+enum TExclusionTest : uint8_t {
+    etRegData = 1,             // the registry test: Location, and Data trimmed
+    etPlaceLocation = 2,       // Location as the place (a file's full path, a cookie's file)
+    etPlaceEntry = 4,          // Entry as the place (a cache URL, a favourite's file name)
+    etPlaceData = 8,           // Data as the place, when not empty (an address typed for Address Bar History)
+    etPlaceBrowserEntry = 16,  // a history or cookie entry's own text as the place
 };
 
 struct TContent {
@@ -42,6 +53,7 @@ struct TContent {
     std::string NetscapeCookie;
     std::string NetscapeCacheFile;
     int32_t Size = 0;
+    uint8_t ExclusionTests = 0;   // TExclusionTest bits; none for a trace no scan listed
 };
 
 class TResultContentItem {

@@ -11,6 +11,7 @@ const char *const GroupWindows = "Microsoft Windows";
 
 // What the last RecycleBin scan passed over: see RecycleBinHoldsExcluded.
 bool BinHoldsExcluded = false;
+bool BinPassedOver = false;
 bool BinScannedInPart = false;
 const char *const ExplorerKey = "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\";
 
@@ -95,6 +96,7 @@ TContent &AddFileItem(TResultContents *results, const char *cleanCaption, const 
     c.Entry = entry;
     c.Location = path;
     c.Size = MeasureFile(path);
+    c.ExclusionTests = etPlaceLocation;   // Send To, Recent and the bins test the full path
     return c;
 }
 
@@ -286,7 +288,11 @@ void ScanRecycledFolder(const std::string &folder, ui::TTreeView *tree, int32_t 
             break;
         }
         pacer.Turn();
-        if (!IsRecycledEntry(layout, fd.cFileName, fd.dwFileAttributes)) continue;
+        if (!IsRecycledEntry(layout, fd.cFileName, fd.dwFileAttributes)) {
+            // Anything but the bin's own files is a deleted entry too, only one without a row.
+            if (!IsDots(fd.cFileName) && !IsRecycleBinOwnFile(layout, fd.cFileName)) BinPassedOver = true;
+            continue;
+        }
         const std::string path = folder + "\\" + fd.cFileName;
         if (IsExcluded("RecycleBin", path, ExcludeContents)) {
             BinHoldsExcluded = true;
@@ -303,7 +309,7 @@ void ScanRecycledFolder(const std::string &folder, ui::TTreeView *tree, int32_t 
 
 void ScanRecycleBin(ui::TTreeView *tree, int32_t nodeIndex, TResultContents *results)
 {
-    BinHoldsExcluded = BinScannedInPart = false;
+    BinHoldsExcluded = BinPassedOver = BinScannedInPart = false;
     std::vector<std::string> folders;
     ListRecycledFolders(folders);
     int32_t count = 0;
@@ -312,6 +318,7 @@ void ScanRecycleBin(ui::TTreeView *tree, int32_t nodeIndex, TResultContents *res
 
 void NoteExcludedRecycledEntry() { BinHoldsExcluded = true; }
 bool RecycleBinHoldsExcluded() { return BinHoldsExcluded; }
+bool RecycleBinPassedOver() { return BinPassedOver; }
 bool RecycleBinScannedInPart() { return BinScannedInPart; }
 
 const TScanProc WindowsSystemScanners[15] = {

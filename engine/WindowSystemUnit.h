@@ -34,10 +34,12 @@ void ScanRecycledFolder(const std::string &folder, ui::TTreeView *tree, int32_t 
                         TResultContents *results);
 
 // What the last RecycleBin scan left without a row: an entry the user excluded (also one whose row
-// was excluded since), or, when it was stopped, the entries after that point. Emptying the bin would
-// take those with it. Each RecycleBin scan starts afresh.
+// was excluded since), an entry it passes over (by its attribute word, or not named as the layout
+// names deleted entries; the bin's own files aside), or, when it was stopped, the entries after that
+// point. Emptying the bin would take those with it. Each RecycleBin scan starts afresh.
 void NoteExcludedRecycledEntry();
 bool RecycleBinHoldsExcluded();
+bool RecycleBinPassedOver();
 bool RecycleBinScannedInPart();
 
 // By item number - 1 (tree nodes 29 to 43).

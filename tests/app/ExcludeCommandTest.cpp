@@ -120,17 +120,24 @@ TEST_F(ExcludeCommand, NoSelectedRowDoesNothing)
 TEST_F(ExcludeCommand, AnExcludedRegistryRowStaysOutOfTheClean)
 {
     RegKeyGuard paint{HKEY_CURRENT_USER, PaintKey};
-    for (const char *v : {"File1", "File2"})
-        ASSERT_TRUE(RegSetString(HKEY_CURRENT_USER, PaintKey, v, std::string("C:\\pics\\") + v + ".bmp"));
+    // File3 holds what File1 holds: the exclusion made from File1's row keeps it out as well.
+    for (const char *v : {"File1", "File2", "File3"})
+        ASSERT_TRUE(RegSetString(HKEY_CURRENT_USER, PaintKey, v,
+                                 std::string("C:\\pics\\") + (v[4] == '3' ? "File1" : v) + ".bmp"));
     ui::TTreeView *items = form->tvItemsList;
     for (int i = 0; i < items->NodeCount(); ++i) items->Node(i)->SetStateIndex(7);
     items->Node(PaintNode)->SetStateIndex(6);
     form->ScanNowBtnClick(form->ScanNowBtn);
     PumpMessages();
-    ASSERT_EQ(ResultRows.Count(), 2);
+    ASSERT_EQ(ResultRows.Count(), 3);
+    const int32_t paintCount = static_cast<TSectionRec *>(items->Node(PaintNode)->Data)->Count;
     const int file1 = RowOf("File1");
     ASSERT_GE(file1, 0);
     EXPECT_EQ(ExcludeRow(file1), "");
+    ASSERT_EQ(ResultRows.Count(), 1);
+    EXPECT_EQ(RowOf("File3"), -1);
+    EXPECT_EQ(form->abResultCount->Caption(), "1");
+    EXPECT_EQ(static_cast<TSectionRec *>(items->Node(PaintNode)->Data)->Count, paintCount - 2);
 
     // Everything ticked again and the list refilled, as a tick on the root does: the row stays away.
     form->SetResultItemsChecked(tcWindowsSoftware, 0, true);
@@ -142,6 +149,7 @@ TEST_F(ExcludeCommand, AnExcludedRegistryRowStaysOutOfTheClean)
     form->CleanBtnClick(form->CleanBtn);
     PumpMessages();
     EXPECT_TRUE(RegValueExists(HKEY_CURRENT_USER, PaintKey, "File1"));
+    EXPECT_TRUE(RegValueExists(HKEY_CURRENT_USER, PaintKey, "File3"));
     EXPECT_FALSE(RegValueExists(HKEY_CURRENT_USER, PaintKey, "File2"));
     EXPECT_EQ(RowOf("File1"), -1);
     form->FinishBtnClick(form->FinishBtn);

@@ -124,11 +124,11 @@ TEST_F(ExcludeFileTest, LoadsAMegabyteLine)
 
 TEST_F(ExcludeFileTest, AddAppendsOnceAndCreatesTheFile)
 {
-    EXPECT_EQ(AddExclusionTo(path, &list, Fields("Cookies", "abc", "", ""), nullptr), TExclusionSave::Saved);
+    EXPECT_EQ(AddExclusionTo(path, &list, Fields("Cookies", "abc", "", "")), TExclusionSave::Saved);
     EXPECT_EQ(File(), "Cookies|abc!<\r\n");
-    EXPECT_EQ(AddExclusionTo(path, &list, Fields("Cookies", "abc", "", ""), nullptr), TExclusionSave::Unchanged);
+    EXPECT_EQ(AddExclusionTo(path, &list, Fields("Cookies", "abc", "", "")), TExclusionSave::Unchanged);
     // Different only in case: a different exclusion.
-    EXPECT_EQ(AddExclusionTo(path, &list, Fields("Cookies", "ABC", "", ""), nullptr), TExclusionSave::Saved);
+    EXPECT_EQ(AddExclusionTo(path, &list, Fields("Cookies", "ABC", "", "")), TExclusionSave::Saved);
     EXPECT_EQ(list.Count(), 2);
     EXPECT_EQ(File(), "Cookies|abc!<\r\nCookies|ABC!<\r\n");
 }
@@ -137,7 +137,7 @@ TEST_F(ExcludeFileTest, AddKeepsTheLinesAlreadyThereEvenWithoutAFinalLineEnd)
 {
     ASSERT_TRUE(qmtest::WriteFileBytes(path, "Old|one!<"));
     LoadExclusionFile(path, &list);
-    AddExclusionTo(path, &list, Fields("New", "two", "", ""), nullptr);
+    AddExclusionTo(path, &list, Fields("New", "two", "", ""));
     TExcludeContents reloaded;
     LoadExclusionFile(path, &reloaded);
     ASSERT_EQ(reloaded.Count(), 2);
@@ -153,9 +153,9 @@ TEST_F(ExcludeFileTest, SeparatorsInFieldsSurviveARestartAndStillExclude)
         Fields("Recent Files", "C:\\Recent\\Yahoo! Mail.lnk", "Yahoo! Mail.lnk", ""),
         Fields("Address Bar History", TypedUrls, "url1", " http://x.example/#!/home<"),
     };
-    for (const exclude::TContent &c : added) EXPECT_EQ(AddExclusionTo(path, &list, c, nullptr), TExclusionSave::Saved);
+    for (const exclude::TContent &c : added) EXPECT_EQ(AddExclusionTo(path, &list, c), TExclusionSave::Saved);
     const std::string stored = File();
-    EXPECT_EQ(AddExclusionTo(path, &list, Fields("Run History", "HKEY_CURRENT_USER\\R", "v", "data!<"), nullptr),
+    EXPECT_EQ(AddExclusionTo(path, &list, Fields("Run History", "HKEY_CURRENT_USER\\R", "v", "data!<")),
               TExclusionSave::Unstorable);
     EXPECT_EQ(list.Count(), 4);
     EXPECT_EQ(File(), stored);
@@ -174,43 +174,12 @@ TEST_F(ExcludeFileTest, SeparatorsInFieldsSurviveARestartAndStillExclude)
 TEST_F(ExcludeFileTest, AFileThatCannotBeWrittenIsReported)
 {
     ASSERT_TRUE(CreateDirectoryA(path.c_str(), nullptr));   // a folder where the file belongs
-    EXPECT_EQ(AddExclusionTo(path, &list, Fields("Cookies", "abc", "", ""), nullptr), TExclusionSave::NotSaved);
+    EXPECT_EQ(AddExclusionTo(path, &list, Fields("Cookies", "abc", "", "")), TExclusionSave::NotSaved);
     EXPECT_EQ(list.Count(), 1);   // it still holds for this session
     EXPECT_EQ(RemoveExclusionFrom(path, &list, "Cookies", "abc"), TExclusionSave::NotSaved);
     EXPECT_NE(ExclusionSaveMessage(TExclusionSave::NotSaved, path).find(path), std::string::npos);
     EXPECT_EQ(ExclusionSaveMessage(TExclusionSave::Saved, path), "");
     RemoveDirectoryA(path.c_str());
-}
-
-TEST_F(ExcludeFileTest, AddDeletesTheFirstInternetExplorerResultWithThatEntry)
-{
-    TResultContents ie;
-    const char *entries[] = {"http://a/", "http://b/", "http://b/", "url1", "url2", "url3"};
-    for (const char *e : entries) ie.GetItem(ie.AddItem())->Content.Entry = e;
-    ie.GetItem(1)->Content.Location = "first b";
-    for (int i = 3; i < 6; ++i) {
-        ie.GetItem(i)->Content.ItemName = "Address Bar History";
-        ie.GetItem(i)->Content.Data = i == 4 ? "http://other.example/" : "http://bank.example/";
-    }
-
-    std::vector<int> removed{-2};
-    AddExclusionTo(path, &list, ExclusionForResultRow("Cache", "http://b/", "", "C:\\cache\\b.htm"), &ie, &removed);
-    EXPECT_EQ(removed, std::vector<int>{1});
-    ASSERT_EQ(ie.Count(), 5);
-    EXPECT_EQ(ie.GetItem(1)->Content.Entry, "http://b/");
-    EXPECT_EQ(ie.GetItem(1)->Content.Location, "");   // the first one went
-    EXPECT_EQ(File(), "Cache|http://b/!<\r\n");
-
-    // A location no entry has removes nothing.
-    AddExclusionTo(path, &list, Fields("Cache", "http://zzz/", "", ""), &ie, &removed);
-    EXPECT_EQ(ie.Count(), 5);
-    EXPECT_TRUE(removed.empty());
-
-    // A typed address takes every Address Bar History trace that holds it, and no other.
-    AddExclusionTo(path, &list, Fields("Address Bar History", "http://bank.example/", "", ""), &ie, &removed);
-    EXPECT_EQ(removed, (std::vector<int>{4, 2}));
-    ASSERT_EQ(ie.Count(), 3);
-    EXPECT_EQ(ie.GetItem(2)->Content.Entry, "url2");
 }
 
 TEST_F(ExcludeFileTest, ResultRowsGiveTheFieldsTheirScansCompare)
@@ -225,9 +194,9 @@ TEST_F(ExcludeFileTest, ResultRowsGiveTheFieldsTheirScansCompare)
 
 TEST_F(ExcludeFileTest, ModifyAndRemoveRewriteTheFileThatReloadsToTheSameFields)
 {
-    AddExclusionTo(path, &list, Fields("Cookies", "abc", "", ""), nullptr);
-    AddExclusionTo(path, &list, Fields("Run", "HKEY_CURRENT_USER\\R", "v", "d|x!y<z"), nullptr);
-    AddExclusionTo(path, &list, Fields("Cookies", "def", "", ""), nullptr);
+    AddExclusionTo(path, &list, Fields("Cookies", "abc", "", ""));
+    AddExclusionTo(path, &list, Fields("Run", "HKEY_CURRENT_USER\\R", "v", "d|x!y<z"));
+    AddExclusionTo(path, &list, Fields("Cookies", "def", "", ""));
 
     ModifyExclusionIn(path, &list, "Cookies", "def", "ghi");
     ModifyExclusionIn(path, &list, "Favorites", "abc", "nothing");   // no match: unchanged, still rewritten
@@ -244,7 +213,7 @@ TEST_F(ExcludeFileTest, ModifyAndRemoveRewriteTheFileThatReloadsToTheSameFields)
 
 TEST_F(ExcludeFileTest, RemovingTheLastLeavesAnEmptyFile)
 {
-    AddExclusionTo(path, &list, Fields("Cookies", "abc", "", ""), nullptr);
+    AddExclusionTo(path, &list, Fields("Cookies", "abc", "", ""));
     RemoveExclusionFrom(path, &list, "Cookies", "abc");
     EXPECT_EQ(list.Count(), 0);
     ASSERT_TRUE(qmtest::FileExists(path));
@@ -253,7 +222,7 @@ TEST_F(ExcludeFileTest, RemovingTheLastLeavesAnEmptyFile)
 
 TEST_F(ExcludeFileTest, RewriteThatCannotWriteKeepsTheOldFile)
 {
-    AddExclusionTo(path, &list, Fields("Cookies", "abc", "", ""), nullptr);
+    AddExclusionTo(path, &list, Fields("Cookies", "abc", "", ""));
     // A folder in the place of the new file: the new file cannot be made.
     ASSERT_TRUE(CreateDirectoryA((path + ".new").c_str(), nullptr));
     list.GetItem(0)->Content.Location = "changed";
@@ -265,9 +234,9 @@ TEST_F(ExcludeFileTest, RewriteThatCannotWriteKeepsTheOldFile)
 TEST_F(ExcludeFileTest, RowOperationsActOnTheirOwnExclusion)
 {
     // Two exclusions whose rows would look alike by name and text; one shows its Data.
-    AddExclusionTo(path, &list, Fields("Cookies", "same", "", ""), nullptr);
-    AddExclusionTo(path, &list, Fields("Favorites", "same", "", ""), nullptr);
-    AddExclusionTo(path, &list, Fields("Run", "HKEY_CURRENT_USER\\R", "v", "shown"), nullptr);
+    AddExclusionTo(path, &list, Fields("Cookies", "same", "", ""));
+    AddExclusionTo(path, &list, Fields("Favorites", "same", "", ""));
+    AddExclusionTo(path, &list, Fields("Run", "HKEY_CURRENT_USER\\R", "v", "shown"));
     TExcludeContentItem *favorites = list.GetItem(1);
     TExcludeContentItem *run = list.GetItem(2);
     EXPECT_EQ(ExclusionShownText(run->Content), "shown");
@@ -308,6 +277,8 @@ protected:
             c.ItemName = names[i];
             c.Entry = urls[i];
             c.Location = std::string("C:\\cache\\f") + char('0' + i);
+            // as the cache scan asks: a cookie also by its file
+            c.ExclusionTests = static_cast<uint8_t>(i == 1 ? etPlaceEntry | etPlaceLocation : etPlaceEntry);
             TResultItem *row = ResultRows.Add();
             row->Category = tcInternetExplorer;
             row->ContentIndex = i;
@@ -342,17 +313,50 @@ TEST_F(ExcludeRowTest, CookieRowIsExcludedByItsUrlAndTheLaterRowsStillNameTheirI
 
 TEST_F(ExcludeRowTest, TypedExclusionRemovingAResultTakesItsRowsAlong)
 {
-    // An exclusion typed on the Exclude page whose text is a cached URL removes that result item.
+    // An exclusion typed on the Exclude page whose text is a cookie's URL removes that result item.
     FollowResultItemRemoval(tcInternetExplorer, -1);
     EXPECT_EQ(ResultRows.Count(), 4);
-    std::vector<int> removed;
-    AddExclusionTo(path, &list, Fields("Cookies", "http://a/", "", ""), &ie, &removed);
-    ASSERT_EQ(removed, std::vector<int>{0});
-    FollowResultItemRemoval(tcInternetExplorer, removed[0]);
+    AddExclusionTo(path, &list, Fields("Cookies", "Cookie:u@b/", "", ""));
+    ASSERT_EQ(DropExcludedResults(&list).size(), 1u);
     ASSERT_EQ(ResultRows.Count(), 3);
-    EXPECT_EQ(ResultRows.Items(0)->Entry(), "Cookie:u@b/");
+    EXPECT_EQ(ResultRows.Items(0)->Entry(), "http://a/");
     EXPECT_EQ(ResultRows.Items(1)->Entry(), "http://c/");
     EXPECT_EQ(ResultRows.Items(2)->Category, tcWindowsSystem);
+}
+
+// Whatever an added or changed exclusion keeps out of a new scan leaves the results, and nothing else.
+TEST_F(ExcludeRowTest, AnExclusionTakesOutEveryResultItKeepsOutOfAScan)
+{
+    // Typed addresses, two values of them holding the same one.
+    for (const char *data : {"http://bank.example/", "http://other.example/", "http://bank.example/"}) {
+        TContent &c = ie.GetItem(ie.AddItem())->Content;
+        c.ItemName = "Address Bar History";
+        c.Entry = "url" + std::to_string(ie.Count());
+        c.Data = data;
+        c.Location = "HKEY_CURRENT_USER\\T";
+        c.ExclusionTests = static_cast<uint8_t>(etRegData | etPlaceData);
+        TResultItem *row = ResultRows.Add();
+        row->Category = tcInternetExplorer;
+        row->ContentIndex = ie.Count() - 1;
+    }
+    // A place no result has, and a Cache URL as a Cookies place, keep nothing out.
+    AddExclusionTo(path, &list, Fields("Cache", "http://zzz/", "", ""));
+    AddExclusionTo(path, &list, Fields("Cookies", "http://a/", "", ""));
+    EXPECT_TRUE(DropExcludedResults(&list).empty());
+    EXPECT_EQ(ie.Count(), 6);
+
+    // A Cache row's exclusion, a typed address and a cookie's file name.
+    AddExclusionTo(path, &list, ExclusionForResultRow("Cache", "http://c/", "", "C:\\cache\\f2"));
+    AddExclusionTo(path, &list, Fields("Address Bar History", "http://bank.example/", "", ""));
+    AddExclusionTo(path, &list, Fields("Cookies", "C:\\cache\\f1", "", ""));
+    EXPECT_EQ(DropExcludedResults(&list).size(), 4u);
+    ASSERT_EQ(ie.Count(), 2);
+    std::vector<std::string> rows;
+    for (int i = 0; i < ResultRows.Count(); ++i)
+        rows.push_back(ResultRows.Items(i)->Category == tcInternetExplorer ? ResultRows.Items(i)->Entry() : "other");
+    EXPECT_EQ(rows, (std::vector<std::string>{"http://a/", "other", "url5"}));
+    EXPECT_EQ(File(), "Cache|http://zzz/!<\r\nCookies|http://a/!<\r\nCache|http://c/!<\r\n"
+                      "Address Bar History|http://bank.example/!<\r\nCookies|C:\\cache\\f1!<\r\n");
 }
 
 TEST_F(ExcludeRowTest, NoRowDoesNothing)

@@ -8,10 +8,12 @@
 #include "TestSupport.h"
 #include "app/DMUnit.h"
 #include "app/DMUnitExclude.h"
+#include "app/ResultItemUnit.h"
 #include "app/SettingsUnit.h"
 #include "app/frmMainUnit.h"
 #include "engine/CatalogueUnit.h"
 #include "engine/ResultContentUnit.h"
+#include "ui/Label.h"
 #include "ui/ListView.h"
 #include "ui/Notebook.h"
 #include "ui/TreeView.h"
@@ -23,6 +25,9 @@ namespace {
 constexpr int CookiesNode = 4;
 constexpr int FavoritesNode = 5;
 constexpr int CacheNode = 2;
+constexpr int AddressBarNode = 3, RunNode = 29;
+const char *const RunKey = "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\RunMRU";
+const char *const TypedKey = "Software\\Microsoft\\Internet Explorer\\TypedURLs";
 
 int Count(ui::TTreeNode *node) { return static_cast<TSectionRec *>(node->Data)->Count; }
 
@@ -266,6 +271,55 @@ TEST_F(ExcludePage, ModifyStartsFromTheWholeTextOfALongRow)
     EXPECT_EQ(shownLength, static_cast<LRESULT>(data.size()));
     EXPECT_TRUE(ReadFileBytes(path) == stored);   // (no dump of 3000 characters when it fails)
     EXPECT_TRUE(ExcludeContents->GetItem(0)->Content.Data == data);
+}
+
+// An exclusion added or changed while a result list is shown takes off the list every row that it
+// keeps out of a new scan, with the counts and the footer; a removal gives no row back.
+TEST_F(ExcludePage, AddOrModifyTakesTheRowsItKeepsOutOffTheResultList)
+{
+    RegKeyGuard run{HKEY_CURRENT_USER, RunKey}, typed{HKEY_CURRENT_USER, TypedKey};
+    ASSERT_TRUE(RegSetString(HKEY_CURRENT_USER, RunKey, "a", "cmd\\1") &&
+                RegSetString(HKEY_CURRENT_USER, RunKey, "b", "notepad\\1") &&
+                RegSetString(HKEY_CURRENT_USER, TypedKey, "url1", "http://x.example/"));
+    DM->AddExclusion("Run History", "HKEY_CURRENT_USER\\" + std::string(RunKey), "a", "nothing listed");
+    ui::TTreeView *items = form->tvItemsList;
+    for (int i = 0; i < items->NodeCount(); ++i) items->Node(i)->SetStateIndex(i == RunNode || i == AddressBarNode ? 6 : 7);
+    form->ScanNowBtnClick(form->ScanNowBtn);
+    PumpMessages();
+    ASSERT_EQ(ResultRows.Count(), 3);
+    auto found = [&](int node) { return static_cast<TSectionRec *>(items->Node(node)->Data)->Count; };
+    auto listed = [](const std::string &entry) {
+        for (int i = 0; i < ResultRows.Count(); ++i)
+            if (ResultRows.Items(i)->Entry() == entry) return true;
+        return false;
+    };
+    const int32_t root = found(0);
+
+    // Modify: the Run History exclusion now holds what "b" holds.
+    Open();
+    Select(RunNode);
+    form->ExcludeListView->SetSelected(0);
+    RunDialog(true, -1, "notepad\\1", true);
+    EXPECT_FALSE(listed("b"));
+    EXPECT_TRUE(listed("a"));
+    EXPECT_EQ(found(RunNode), 1);
+    EXPECT_EQ(form->abResultCount->Caption(), "2");
+
+    // Add: an address typed for Address Bar History.
+    Select(AddressBarNode);
+    RunDialog(false, 0, "http://x.example/", true);
+    EXPECT_FALSE(listed("url1"));
+    EXPECT_EQ(found(AddressBarNode), 0);
+    EXPECT_EQ(found(0), root - 2);
+    EXPECT_EQ(ResultRows.Count(), 1);
+    EXPECT_EQ(form->abResultCount->Caption(), "1");
+
+    // Remove: nothing comes back before the next scan.
+    Select(RunNode);
+    form->ExcludeListView->SetSelected(0);
+    form->RemoveBtnClick(form->RemoveBtn);
+    EXPECT_FALSE(listed("b"));
+    EXPECT_EQ(ResultRows.Count(), 1);
 }
 
 }  // namespace

@@ -6,6 +6,8 @@
 #include "TestSupport.h"
 #include "engine/RegistryInfoUnit.h"
 #include "engine/CleanUnit.h"
+#include "engine/PublicFunctionUnit.h"
+#include "engine/WindowSystemUnit.h"
 
 using namespace qmtest;
 
@@ -274,6 +276,60 @@ TEST_F(Clean, FileThatCannotBeWipedStays)
     EXPECT_EQ(contents.GetItem(0)->Content.Removed, 0);
     EXPECT_EQ(contents.GetItem(1)->Content.Removed, 0);
     SetFileAttributesA(ro.c_str(), FILE_ATTRIBUTE_NORMAL);
+}
+
+// What the exclusion list keeps out now, though it did not at the scan, is passed over; a bin or a
+// history file that holds such an entry is not emptied or wiped whole.
+TEST_F(Clean, WhatTheExclusionListKeepsOutNowIsPassedOver)
+{
+    TExcludeContents list;
+    struct Swap {
+        TExcludeContents *saved;
+        ~Swap() { ExcludeContents = saved; }
+    } swap{ExcludeContents};
+    ExcludeContents = &list;
+    TResultContents scratch;
+    ScanRecycleBin(nullptr, 43, &scratch);   // a whole scan of the bins, nothing excluded
+    for (const char *v : {"v1", "v2", "v3"})
+        ASSERT_TRUE(RegSetString(HKEY_CURRENT_USER, Key("a"), v, v[1] == '3' ? "C:\\other.exe" : "C:\\same.exe"));
+    for (const char *v : {"v1", "v2", "v3"}) {
+        TContent &c = AddValue("a", v);
+        c.ItemName = "Run History";
+        c.Data = RegGetString(HKEY_CURRENT_USER, Key("a"), v);
+        c.ExclusionTests = etRegData;
+    }
+    const std::string history = dir / "history.dat", binned = dir / "Dc1.txt";
+    ASSERT_TRUE(WriteFileBytes(history, "(http://a.example/)(http://b.example/)") && WriteFileBytes(binned, "x"));
+    for (const char *address : {"http://a.example/", "http://b.example/"}) {
+        TContent &c = Add("File", tkFirefoxHistory, history, "", true, "");
+        c.ItemName = "FireFoxHistory";
+        c.FirefoxHistory = address;
+        c.ExclusionTests = etPlaceBrowserEntry;
+    }
+    TContent &bin = AddFile(binned);
+    bin.ItemName = "RecycleBin";
+    bin.CleanCaption = "Clean RecycleBin";
+    bin.ExclusionTests = etPlaceLocation;
+    ASSERT_TRUE(KeptBrowserFiles(&contents).empty());
+    ASSERT_TRUE(RecycleBinChoice(&contents).MayEmpty());
+
+    // The row of v1 excluded since: its twin v2 is kept out too (the data is compared trimmed).
+    for (const exclude::TContent &e : {exclude::TContent{"Run History", TestLoc + "\\a", "v1", " C:\\same.exe "},
+                                       exclude::TContent{"FireFoxHistory", "http://b.example/", "", ""},
+                                       exclude::TContent{"RecycleBin", binned, "", ""}})
+        list.GetItem(list.AddItem())->Content = e;
+    const std::vector<TKeptFile> kept = KeptBrowserFiles(&contents);
+    ASSERT_EQ(kept.size(), 1u);
+    EXPECT_TRUE(kept[0].HoldsExcluded);
+    EXPECT_FALSE(kept[0].NotAllTicked);
+    const TRecycleBinChoice choice = RecycleBinChoice(&contents);
+    EXPECT_TRUE(choice.HoldsExcluded && !choice.MayEmpty());
+
+    Run(6);
+    EXPECT_TRUE(RegValueExists(HKEY_CURRENT_USER, Key("a"), "v1") && RegValueExists(HKEY_CURRENT_USER, Key("a"), "v2"));
+    EXPECT_FALSE(RegValueExists(HKEY_CURRENT_USER, Key("a"), "v3"));
+    EXPECT_TRUE(FileExists(history) && FileExists(binned));
+    EXPECT_EQ(Settings.RemoveTotal, 1);
 }
 
 TEST_F(Clean, DeleteModeDecidesWhetherFilesAreOverwritten)

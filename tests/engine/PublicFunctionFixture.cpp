@@ -1,4 +1,5 @@
 #include "PublicFunctionFixture.h"
+#include <set>
 #include "ui/Application.h"
 #include "ui/TreeView.h"
 
@@ -149,6 +150,28 @@ void ScanTest::Exclude(const std::string &itemName, const std::string &location,
     c.Location = location;
     c.Entry = entry;
     c.Data = data;
+}
+
+int ExpectResultsAskWhatTheScanAsks(TResultContents &results, const TExcludeContents *exclusions,
+                                    const std::function<void()> &scan)
+{
+    auto key = [](const TContent &c) {
+        return std::to_string(c.Kind) + "|" + c.Entry + "|" + c.SubKey + "|" + c.Data + "|" + c.Location + "|" +
+               c.FirefoxHistory + c.FirefoxCookie + c.NetscapeHistory + c.NetscapeCookie;
+    };
+    std::vector<TContent> before;
+    for (int i = 0; i < results.Count(); ++i) before.push_back(results.GetItem(i)->Content);
+    results.Clear();
+    scan();
+    std::multiset<std::string> listed;
+    for (int i = 0; i < results.Count(); ++i) listed.insert(key(results.GetItem(i)->Content));
+    int left = 0;
+    for (const TContent &c : before) {
+        const bool stillListed = listed.count(key(c)) > 0;
+        left += stillListed ? 0 : 1;
+        EXPECT_NE(IsResultExcluded(c, exclusions), stillListed) << c.ItemName << " " << c.Entry << " " << c.Location;
+    }
+    return left;
 }
 
 void ScanTest::ExcludeRow(int i)

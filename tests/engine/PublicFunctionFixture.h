@@ -67,6 +67,12 @@ private:
     std::string data_;
 };
 
+// Scans again into results with scan() and checks that each result of the scan before asks the
+// exclusion list what the new scan asks: IsResultExcluded holds exactly for the results that the
+// new scan no longer lists. Gives how many those are.
+int ExpectResultsAskWhatTheScanAsks(TResultContents &results, const TExcludeContents *exclusions,
+                                    const std::function<void()> &scan);
+
 class ScanTest : public ::testing::Test {
 protected:
     void SetUp() override;
@@ -81,6 +87,10 @@ protected:
                  const std::string &entry = std::string());
     // An exclusion made from result item i, as the result list stores it.
     void ExcludeRow(int i);
+    int ExpectResultsAskWhatTheScanAsks(const std::function<void()> &scan)
+    {
+        return qmtest::ExpectResultsAskWhatTheScanAsks(results, &exclusions, scan);
+    }
 
     TResultContents results;
     TExcludeContents exclusions;
