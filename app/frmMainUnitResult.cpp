@@ -4,6 +4,7 @@
 #include <commctrl.h>
 #include <cstdio>
 #include <memory>
+#include <numeric>
 #include <string>
 #include <vector>
 #include "app/AskDelUnit.h"
@@ -87,7 +88,8 @@ std::string CleanCompleteText(const std::vector<TKeptFile> &kept, const TRecycle
         if (bin.NotAllListed) why.push_back("the scan was stopped before it listed every entry");
         // Worded from what the clean did: a ticked entry that could not be wiped is still there.
         if (binTicked > 0 && binWiped == binTicked) {
-            text += "\n\nThe Recycle Bin was not emptied, only its ticked entries were wiped: " + JoinReasons(why) + ".";
+            text += "\n\nThe Recycle Bin was not emptied, only its ticked entries were wiped: " + JoinReasons(why) +
+                    ".";
         } else {
             text += "\n\nThe Recycle Bin was not emptied: " + JoinReasons(why) + ".";
             if (binTicked > 0 && binWiped == 0)
@@ -342,17 +344,13 @@ void TfrmMainForm::ExcludedResultsLeft(const std::vector<TExcludedResult> &left)
         for (int i = 0; i < tvItemsList->NodeCount(); ++i) {
             ui::TTreeNode *node = tvItemsList->Node(i);
             TSectionRec *rec = Rec(node);
-            if (!rec) continue;
-            const bool known = rec->Category >= 0 && rec->Category < TraceCategoryCount;
-            if (node->Level() == 0) {
-                lower(rec, static_cast<int32_t>(left.size()));
-            } else if (node->Level() == 1 && known) {
-                int32_t n = 0;
-                for (int32_t k : byItem[rec->Category]) n += k;
-                lower(rec, n);
-            } else if (node->Level() == 2 && known && rec->ItemNo >= 1 && rec->ItemNo <= CategoryItemCount(rec->Category)) {
-                lower(rec, byItem[rec->Category][static_cast<size_t>(rec->ItemNo)]);
-            }
+            if (rec && node->Level() == 0) lower(rec, static_cast<int32_t>(left.size()));
+            if (!rec || node->Level() == 0 || rec->Category < 0 || rec->Category >= TraceCategoryCount) continue;
+            const std::vector<int32_t> &items = byItem[rec->Category];
+            if (node->Level() == 1)
+                lower(rec, std::accumulate(items.begin(), items.end(), 0));
+            else if (rec->ItemNo >= 1 && rec->ItemNo < static_cast<int32_t>(items.size()))
+                lower(rec, items[static_cast<size_t>(rec->ItemNo)]);
         }
         tvItemsList->Invalidate();
         ResultTreeView->Invalidate();

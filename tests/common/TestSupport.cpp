@@ -182,10 +182,7 @@ void DeleteTreeA(const std::string &path)
             if (name == "." || name == "..") continue;
             std::string full = path + "\\" + name;
             SetFileAttributesA(full.c_str(), FILE_ATTRIBUTE_NORMAL);
-            // A link is removed, never followed: what it points at is not ours.
-            if ((fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) && (fd.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT))
-                RemoveDirectoryA(full.c_str()) || DeleteFileA(full.c_str());
-            else if (fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
+            if (fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
                 DeleteTreeA(full);
             else
                 DeleteFileA(full.c_str());
@@ -267,67 +264,6 @@ std::string WineTrashFolder()
     std::string h = buf;
     if (h.compare(0, 4, "\\??\\") == 0) h.erase(0, 4);
     return h + "\\.local\\share\\Trash";
-}
-
-namespace {
-
-// The Unix path of a path, through wine's own kernel32 export; empty outside wine.
-std::string UnixPathOf(const std::string &path)
-{
-    using TGetUnixName = char *(CDECL *)(LPCWSTR);
-    auto get = reinterpret_cast<TGetUnixName>(
-        reinterpret_cast<void *>(GetProcAddress(GetModuleHandleA("kernel32.dll"), "wine_get_unix_file_name")));
-    if (!get) return std::string();
-    std::wstring wide(path.begin(), path.end());
-    char *name = get(wide.c_str());
-    if (!name) return std::string();
-    std::string result = name;
-    HeapFree(GetProcessHeap(), 0, name);
-    return result;
-}
-
-// Starts /bin/<program> with the arguments. Wine gives no exit code of a Unix program it starts,
-// so the caller waits for what the program does instead.
-bool StartUnix(const std::string &program, const std::string &arguments)
-{
-    const std::string file = "Z:\\bin\\" + program;
-    std::string line = "/bin/" + program + " " + arguments;
-    STARTUPINFOA si = {};
-    si.cb = sizeof(si);
-    PROCESS_INFORMATION pi = {};
-    if (!CreateProcessA(file.c_str(), &line[0], NULL, NULL, FALSE, 0, NULL, NULL, &si, &pi)) return false;
-    CloseHandle(pi.hThread);
-    CloseHandle(pi.hProcess);
-    return true;
-}
-
-// Waits until the path is a link (or, with gone, until nothing is there), for 30 s at most.
-bool WaitForLink(const std::string &path, bool gone)
-{
-    for (const DWORD start = GetTickCount(); GetTickCount() - start < 30000; Sleep(5)) {
-        const DWORD attr = GetFileAttributesA(path.c_str());
-        if (gone ? attr == INVALID_FILE_ATTRIBUTES
-                 : attr != INVALID_FILE_ATTRIBUTES && (attr & FILE_ATTRIBUTE_REPARSE_POINT))
-            return true;
-    }
-    return false;
-}
-
-}  // namespace
-
-UnixFolderLink::UnixFolderLink(const std::string &link, const std::string &target) : link_(link)
-{
-    const std::string to = UnixPathOf(target), from = UnixPathOf(link);
-    if (to.empty() || from.empty() || GetFileAttributesA(link.c_str()) != INVALID_FILE_ATTRIBUTES) return;
-    // Wine starts a Unix program named by its Unix file like any other.
-    if (!StartUnix("ln", "-s \"" + to + "\" \"" + from + "\"")) return;
-    unixLink_ = from;
-    made_ = WaitForLink(link, false);
-}
-
-UnixFolderLink::~UnixFolderLink()
-{
-    if (!unixLink_.empty() && StartUnix("rm", "-f \"" + unixLink_ + "\"")) WaitForLink(link_, true);
 }
 
 bool ImportRegFile(const std::string &path) { return RunAndWait("regedit.exe /S \"" + path + "\"") == 0; }

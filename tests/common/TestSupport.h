@@ -97,18 +97,6 @@ private:
     bool made_;
 };
 
-// A Unix symbolic link to a folder, made through wine (which shows it as a reparse point: a folder's
-// attribute word 1040) and removed when the object goes. Made() is false where no Unix "ln" starts.
-class UnixFolderLink {
-public:
-    UnixFolderLink(const std::string &link, const std::string &target);
-    ~UnixFolderLink();
-    bool Made() const { return made_; }
-private:
-    std::string link_, unixLink_;
-    bool made_ = false;
-};
-
 // Imports a .reg file into the registry with regedit /S.
 bool ImportRegFile(const std::string &path);
 

@@ -283,48 +283,39 @@ TEST_F(Clean, FileThatCannotBeWipedStays)
 TEST_F(Clean, WhatTheExclusionListKeepsOutNowIsPassedOver)
 {
     TExcludeContents list;
-    struct Swap {
-        TExcludeContents *saved;
-        ~Swap() { ExcludeContents = saved; }
-    } swap{ExcludeContents};
+    struct Put {
+        TExcludeContents *saved = ExcludeContents;
+        ~Put() { ExcludeContents = saved; }
+    } put;
     ExcludeContents = &list;
     TResultContents scratch;
     ScanRecycleBin(nullptr, 43, &scratch);   // a whole scan of the bins, nothing excluded
-    for (const char *v : {"v1", "v2", "v3"})
-        ASSERT_TRUE(RegSetString(HKEY_CURRENT_USER, Key("a"), v, v[1] == '3' ? "C:\\other.exe" : "C:\\same.exe"));
-    for (const char *v : {"v1", "v2", "v3"}) {
-        TContent &c = AddValue("a", v);
-        c.ItemName = "Run History";
-        c.Data = RegGetString(HKEY_CURRENT_USER, Key("a"), v);
-        c.ExclusionTests = etRegData;
-    }
     const std::string history = dir / "history.dat", binned = dir / "Dc1.txt";
     ASSERT_TRUE(WriteFileBytes(history, "(http://a.example/)(http://b.example/)") && WriteFileBytes(binned, "x"));
-    for (const char *address : {"http://a.example/", "http://b.example/"}) {
-        TContent &c = Add("File", tkFirefoxHistory, history, "", true, "");
-        c.ItemName = "FireFoxHistory";
-        c.FirefoxHistory = address;
-        c.ExclusionTests = etPlaceBrowserEntry;
+    auto ask = [](TContent &c, const char *itemName, uint8_t tests) {
+        c.ItemName = itemName;
+        c.ExclusionTests = tests;
+        return &c;
+    };
+    for (const char *v : {"v1", "v2", "v3"}) {
+        const std::string data = v[1] == '3' ? "C:\\other.exe" : "C:\\same.exe";
+        ASSERT_TRUE(RegSetString(HKEY_CURRENT_USER, Key("a"), v, data));
+        ask(AddValue("a", v), "Run History", etRegData)->Data = data;
     }
-    TContent &bin = AddFile(binned);
-    bin.ItemName = "RecycleBin";
-    bin.CleanCaption = "Clean RecycleBin";
-    bin.ExclusionTests = etPlaceLocation;
-    ASSERT_TRUE(KeptBrowserFiles(&contents).empty());
-    ASSERT_TRUE(RecycleBinChoice(&contents).MayEmpty());
+    for (const char *address : {"http://a.example/", "http://b.example/"})
+        ask(Add("File", tkFirefoxHistory, history, ""), "FireFoxHistory", etPlaceBrowserEntry)->FirefoxHistory = address;
+    ask(AddFile(binned), "RecycleBin", etPlaceLocation)->CleanCaption = "Clean RecycleBin";
+    ASSERT_TRUE(KeptBrowserFiles(&contents).empty() && RecycleBinChoice(&contents).MayEmpty());
 
-    // The row of v1 excluded since: its twin v2 is kept out too (the data is compared trimmed).
+    // Excluded since: the row of v1 (the data compared trimmed, so its twin v2 too), an address of
+    // the history file, the deleted file.
     for (const exclude::TContent &e : {exclude::TContent{"Run History", TestLoc + "\\a", "v1", " C:\\same.exe "},
                                        exclude::TContent{"FireFoxHistory", "http://b.example/", "", ""},
                                        exclude::TContent{"RecycleBin", binned, "", ""}})
         list.GetItem(list.AddItem())->Content = e;
     const std::vector<TKeptFile> kept = KeptBrowserFiles(&contents);
-    ASSERT_EQ(kept.size(), 1u);
-    EXPECT_TRUE(kept[0].HoldsExcluded);
-    EXPECT_FALSE(kept[0].NotAllTicked);
-    const TRecycleBinChoice choice = RecycleBinChoice(&contents);
-    EXPECT_TRUE(choice.HoldsExcluded && !choice.MayEmpty());
-
+    EXPECT_TRUE(kept.size() == 1 && kept[0].HoldsExcluded && !kept[0].NotAllTicked);
+    EXPECT_TRUE(RecycleBinChoice(&contents).HoldsExcluded);
     Run(6);
     EXPECT_TRUE(RegValueExists(HKEY_CURRENT_USER, Key("a"), "v1") && RegValueExists(HKEY_CURRENT_USER, Key("a"), "v2"));
     EXPECT_FALSE(RegValueExists(HKEY_CURRENT_USER, Key("a"), "v3"));

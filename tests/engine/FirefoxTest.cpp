@@ -321,16 +321,10 @@ TEST_F(FirefoxScan, ExcludedCookiesAndCacheFilesAreNotListed)
     const std::string cookies = PutProfileFile("cookies.txt", "# c\n.a.example\tTRUE\tx\n.b.example\tTRUE\ty\n");
     const std::string cache = LocalAppData() + "\\Mozilla\\Firefox\\Cache";
     ASSERT_TRUE(qmtest::MakeFolders(cache) && qmtest::WriteFileBytes(cache + "\\kept", "k"));
-    auto scan = [&] {
-        ScanFirefoxCookies(tree_->Tree(), Node(6), results_.get());
-        ScanFirefoxCache(tree_->Tree(), Node(7), results_.get());
-    };
-    scan();
-    ASSERT_EQ(results_->Count(), 3);
-    // Excluded since that scan: the rows ask the list what the next scan asks.
     Exclude("FireFoxCookies", ".A.EXAMPLE");   // the cookie's domain, without the line break and tab
     Exclude("FireFoxCache", cache + "\\kept");
-    EXPECT_EQ(qmtest::ExpectResultsAskWhatTheScanAsks(*results_, ExcludeContents, scan), 2);
+    ScanFirefoxCookies(tree_->Tree(), Node(6), results_.get());
+    ScanFirefoxCache(tree_->Tree(), Node(7), results_.get());
     ASSERT_EQ(results_->Count(), 1);
     EXPECT_EQ(BrowserEntryPlace(results_->GetItem(0)->Content), ".B.EXAMPLE");
     EXPECT_TRUE(HoldsExcludedBrowserEntry(tkFirefoxCookie, cookies));

@@ -135,9 +135,8 @@ TEST_F(IEValueLists, TypedAddressesCountByPositionOfTheLastAdded)
     ASSERT_EQ(results_->Count(), 2);
     for (const char *typed : {"HTTP://ONE.EXAMPLE/", "http://one.example/"}) {
         Exclude("Address Bar History", typed);
-        EXPECT_EQ(qmtest::ExpectResultsAskWhatTheScanAsks(
-                      *results_, ExcludeContents, [&] { ScanIEAddressBarHistory(tree_->Tree(), Node(2), results_.get()); }),
-                  typed[0] == 'H' ? 0 : 2)
+        auto scan = [&] { ScanIEAddressBarHistory(tree_->Tree(), Node(2), results_.get()); };
+        EXPECT_EQ(qmtest::ExpectResultsAskWhatTheScanAsks(*results_, ExcludeContents, scan), typed[0] == 'H' ? 0 : 2)
             << typed;
     }
 }

@@ -87,10 +87,6 @@ protected:
                  const std::string &entry = std::string());
     // An exclusion made from result item i, as the result list stores it.
     void ExcludeRow(int i);
-    int ExpectResultsAskWhatTheScanAsks(const std::function<void()> &scan)
-    {
-        return qmtest::ExpectResultsAskWhatTheScanAsks(results, &exclusions, scan);
-    }
 
     TResultContents results;
     TExcludeContents exclusions;

@@ -133,7 +133,8 @@ TEST_F(RealHive, WindowsXPUserWithMUICacheAndTrayNotify)
         if (Item(i).Data == "Windows Media Audio/Video file") twin = i;
     ASSERT_GE(twin, 0);
     ExcludeRow(twin);
-    EXPECT_EQ(ExpectResultsAskWhatTheScanAsks([&] { ScanMUICache(Tree(), 42, &results); }), 2);
+    EXPECT_EQ(qmtest::ExpectResultsAskWhatTheScanAsks(results, &exclusions, [&] { ScanMUICache(Tree(), 42, &results); }),
+              2);
     exclusions.Clear();
     EXPECT_EQ(Scan(ScanTrayNotifyHistory, 40), P(2, 2));
     EXPECT_EQ(Scan(ScanStartMenuClickHistory, 38), P(15, 15));
