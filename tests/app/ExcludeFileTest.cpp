@@ -355,6 +355,7 @@ TEST_F(ExcludeRowTest, AnExclusionTakesOutEveryResultItKeepsOutOfAScan)
     for (int i = 0; i < ResultRows.Count(); ++i)
         rows.push_back(ResultRows.Items(i)->Category == tcInternetExplorer ? ResultRows.Items(i)->Entry() : "other");
     EXPECT_EQ(rows, (std::vector<std::string>{"http://a/", "other", "url5"}));
+    EXPECT_NE(File().find("\r\nCache|http://c/!<\r\n"), std::string::npos);
 }
 
 TEST_F(ExcludeRowTest, NoRowDoesNothing)
