@@ -1,5 +1,4 @@
 #include "PublicFunctionFixture.h"
-#include <set>
 #include "ui/Application.h"
 #include "ui/TreeView.h"
 
@@ -150,25 +149,6 @@ void ScanTest::Exclude(const std::string &itemName, const std::string &location,
     c.Location = location;
     c.Entry = entry;
     c.Data = data;
-}
-
-int ExpectResultsAskWhatTheScanAsks(TResultContents &results, const TExcludeContents *exclusions,
-                                    const std::function<void()> &scan)
-{
-    auto key = [](const TContent &c) { return c.Entry + "|" + c.SubKey + "|" + c.Data + "|" + c.Location; };
-    std::vector<TContent> before;
-    for (int i = 0; i < results.Count(); ++i) before.push_back(results.GetItem(i)->Content);
-    results.Clear();
-    scan();
-    std::set<std::string> listed;
-    for (int i = 0; i < results.Count(); ++i) listed.insert(key(results.GetItem(i)->Content));
-    int left = 0;
-    for (const TContent &c : before) {
-        const bool gone = listed.count(key(c)) == 0;
-        left += gone ? 1 : 0;
-        EXPECT_EQ(IsResultExcluded(c, exclusions), gone) << c.ItemName << " " << c.Entry << " " << c.Location;
-    }
-    return left;
 }
 
 void ScanTest::ExcludeRow(int i)

@@ -67,12 +67,6 @@ private:
     std::string data_;
 };
 
-// Scans again into results with scan() and checks that each result of the scan before asks the
-// exclusion list what the new scan asks: IsResultExcluded holds exactly for the results that the
-// new scan no longer lists. Gives how many those are.
-int ExpectResultsAskWhatTheScanAsks(TResultContents &results, const TExcludeContents *exclusions,
-                                    const std::function<void()> &scan);
-
 class ScanTest : public ::testing::Test {
 protected:
     void SetUp() override;
