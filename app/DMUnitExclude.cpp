@@ -388,19 +388,9 @@ std::vector<TExcludedResult> DropExcludedResults(const TExcludeContents *list)
 {
     std::vector<TExcludedResult> left;
     for (int category = 0; category < TraceCategoryCount; ++category) {
-        TResultContents *contents = ResultContents[category];
-        if (!contents) continue;
-        // Each item's index after the drop, -1 for one that goes.
-        std::vector<int32_t> newIndex;
-        newIndex.reserve(static_cast<size_t>(contents->Count()));
-        int32_t next = 0;
-        for (int i = 0; i < contents->Count(); ++i) {
-            const TContent &c = contents->GetItem(i)->Content;
-            if (!IsResultExcluded(c, list)) {
-                newIndex.push_back(next++);
-                continue;
-            }
-            newIndex.push_back(-1);
+        const size_t before = left.size();
+        const std::vector<int32_t> newIndex = PurgeItemsIf(ResultContents[category], [&](const TContent &c) {
+            if (!IsResultExcluded(c, list)) return false;
             TExcludedResult r;
             r.Category = category;
             for (int no = 1; no <= CategoryItemCount(category) && !r.ItemNo; ++no)
@@ -409,11 +399,9 @@ std::vector<TExcludedResult> DropExcludedResults(const TExcludeContents *list)
             // Emptying the bin, or wiping the whole file, would take the excluded entry along.
             if (category == tcWindowsSystem && r.ItemNo == RecycleBinItemNo) NoteExcludedRecycledEntry();
             if (IsBrowserFileEntry(c.Kind)) NoteExcludedBrowserEntry(c.Kind, c.Location);
-        }
-        if (next == contents->Count()) continue;
-        int i = 0;
-        contents->KeepIf([&](const TResultContentItem &) { return newIndex[static_cast<size_t>(i++)] >= 0; });
-        RemapResultRows(category, newIndex);
+            return true;
+        });
+        if (left.size() > before) RemapResultRows(category, newIndex);
     }
     return left;
 }

@@ -264,16 +264,22 @@ int32_t CountMatchingResultItems(int category, int itemNo)
     return n;
 }
 
-std::vector<int32_t> PurgeRemovedItems(TResultContents *contents)
+std::vector<int32_t> PurgeItemsIf(TResultContents *contents, const std::function<bool(const TContent &)> &drop)
 {
     std::vector<int32_t> newIndex;
     if (!contents) return newIndex;
     newIndex.reserve(static_cast<size_t>(contents->Count()));
     int32_t next = 0;
-    for (int i = 0; i < contents->Count(); ++i)
-        newIndex.push_back(contents->GetItem(i)->Content.Removed ? -1 : next++);
-    contents->KeepIf([](const TResultContentItem &item) { return !item.Content.Removed; });
+    for (int i = 0; i < contents->Count(); ++i) newIndex.push_back(drop(contents->GetItem(i)->Content) ? -1 : next++);
+    if (next == contents->Count()) return newIndex;
+    size_t at = 0;
+    contents->KeepIf([&](const TResultContentItem &) { return newIndex[at++] >= 0; });
     return newIndex;
+}
+
+std::vector<int32_t> PurgeRemovedItems(TResultContents *contents)
+{
+    return PurgeItemsIf(contents, [](const TContent &c) { return c.Removed != 0; });
 }
 
 void RemapResultRows(int category, const std::vector<int32_t> &newIndex)

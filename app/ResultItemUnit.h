@@ -2,6 +2,7 @@
 // Nothing here needs a window: the Result page's handlers are thin layers over these routines.
 #pragma once
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 #include "engine/ResultContentUnit.h"
@@ -105,8 +106,10 @@ int32_t CountCheckedResultContents();
 void SumCheckedResultContents(int32_t &count, int64_t &size);
 // Result items of ResultContents[category] that match (category, itemNo).
 int32_t CountMatchingResultItems(int category, int itemNo);
-// Drops every item whose Removed is set in one pass; the others keep their order. Returns for each
-// old index the item's new index, or -1 for a dropped item.
+// Drops every item for which drop(content) holds in one pass; the others keep their order. Returns
+// for each old index the item's new index, or -1 for a dropped item.
+std::vector<int32_t> PurgeItemsIf(TResultContents *contents, const std::function<bool(const TContent &)> &drop);
+// PurgeItemsIf for the items whose Removed is set.
 std::vector<int32_t> PurgeRemovedItems(TResultContents *contents);
 // Follows a purge of ResultContents[category] in the rows: a row of a dropped item leaves the list,
 // the others point at their item's new index. FoundSizeTotal becomes the total of the rows left.
