@@ -148,6 +148,17 @@ protected:
         page.days = days;
         return ApplySchedule(&page);
     }
+    // Holds the job file open, sharing nothing, as another program could. Wine's scheduler service
+    // may still be reading a file just saved, so the hold is taken as soon as the file is free.
+    static HANDLE HoldJobFile()
+    {
+        HANDLE lock = INVALID_HANDLE_VALUE;
+        for (int tries = 0; lock == INVALID_HANDLE_VALUE && tries < 500; ++tries) {
+            lock = CreateFileA(JobPath().c_str(), GENERIC_READ, 0, NULL, OPEN_EXISTING, 0, NULL);
+            if (lock == INVALID_HANDLE_VALUE) Sleep(10);
+        }
+        return lock;
+    }
 };
 
 TEST_F(SchedulerTest, NoJobShowsNotScheduled)
@@ -309,13 +320,7 @@ TEST_F(SchedulerTest, ARefusedSaveIsReportedAndTheApplyFails)
     PageValues page;
     ASSERT_TRUE(Apply(page, true, 7, 45, 3));
     std::string stored = qmtest::ReadFileBytes(JobPath());
-    // Another program holds the job file open, sharing nothing. Wine's scheduler service may still
-    // be reading the file just saved, so the hold is taken as soon as the file is free.
-    HANDLE lock = INVALID_HANDLE_VALUE;
-    for (int tries = 0; lock == INVALID_HANDLE_VALUE && tries < 500; ++tries) {
-        lock = CreateFileA(JobPath().c_str(), GENERIC_READ, 0, NULL, OPEN_EXISTING, 0, NULL);
-        if (lock == INVALID_HANDLE_VALUE) Sleep(10);
-    }
+    HANDLE lock = HoldJobFile();
     ASSERT_NE(lock, INVALID_HANDLE_VALUE);
     EXPECT_FALSE(Apply(page, true, 9, 0, 2));
     CloseHandle(lock);
@@ -329,7 +334,8 @@ TEST_F(SchedulerTest, ARefusedSaveIsReportedAndTheApplyFails)
 TEST_F(SchedulerTest, ANewJobWhoseSaveFailedIsCreatedByTheNextApply)
 {
     ASSERT_TRUE(qmtest::WriteFileBytes(JobPath(), ""));
-    HANDLE lock = CreateFileA(JobPath().c_str(), GENERIC_READ, 0, NULL, OPEN_EXISTING, 0, NULL);
+    HANDLE lock = HoldJobFile();
+    ASSERT_NE(lock, INVALID_HANDLE_VALUE);
     PageValues page;
     EXPECT_FALSE(Apply(page, true, 7, 45, 3));
     CloseHandle(lock);
